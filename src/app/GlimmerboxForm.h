@@ -1,0 +1,107 @@
+#pragma once
+
+#include "capture/ShotStore.h"
+#include "platform/PictureSurface.h"
+#include "platform/Services.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <array>
+#include <memory>
+
+class FormBackground;
+class PictureBox;
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+
+// The main window: the preview, the five thumbnails, the buttons, the menus, and the state
+// every command works on. The work itself lives in components that the window owns.
+class GlimmerboxForm : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit GlimmerboxForm(const Services &services, QWidget *parent = nullptr);
+    ~GlimmerboxForm() override;
+
+    // The start-up sequence, then the window comes up (shown, or minimised in Auto-Dump mode).
+    void startUp();
+
+    // Commands (the command table).
+    void GrabButton_Click();
+    void PrintButton_Click();
+    void AutoDumpButton_Click();
+    void GrabScreenMenuItem_Click() { GrabButton_Click(); }
+    void PrintScreenMenuItem_Click() { PrintButton_Click(); }
+    void AutoDumpMenuItem_Click() { AutoDumpButton_Click(); }
+    void SaveToFileMenuItem_Click();
+    void SaveToClipboardMenuItem_Click();
+    void PrinterSetupMenuItem_Click();
+    void ExitMenuItem_Click();
+    void TipsMenuItem_Click();
+    void VisitMoonferryMenuItem_Click();
+    void AboutMenuItem_Click();
+    void Timer1_Timer();
+
+    bool CopyDesktop(PictureSurface &objTo);
+
+    // State that other windows and tests read.
+    ShotStore &shots() { return *m_shots; }
+    const ShotStore &shots() const { return *m_shots; }
+    int CurrentShotIndex() const { return m_shots->CurrentShotIndex; }
+    QString tag() const { return m_tag; }
+    const Services &services() const { return m_services; }
+    PictureBox &CurrentImage1() { return *m_currentImage1; }
+    QLabel &CurrentImageLabel() { return *m_currentImageLabel; }
+    PictureBox &GrabbedPicture(int index) { return *m_grabbedPicture[index]; }
+    QTimer &Timer1() { return m_timer1; }
+
+    // The crop rectangle, in the preview's drawing units; all four 0 means no crop.
+    float x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    // The crop fractions of the preview's drawing size.
+    float XRa = 0, XRw = 1, YRa = 0, YRw = 1;
+    float PrintZoom = 0;
+    bool CropFrameVisible = false;
+    QString LastSaveFolder;
+
+    // Hidden work surfaces: the full-size shot (also the capture buffer) and the composed page.
+    PictureSurface Picture1;
+    PictureSurface Picture2;
+
+signals:
+    void closed();
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void Form_Load();
+    void Form_Resize();
+    void buildControls();
+    void buildMenus();
+    void resetCrop();
+    void centreOnScreen();
+    QSize designSize() const;
+
+    Services m_services;
+    float m_tppX;
+    float m_tppY;
+    QString m_tag;
+    bool m_centred = false;
+
+    FormBackground *m_background = nullptr;
+    QLabel *m_currentImageLabel = nullptr;
+    PictureBox *m_currentImage1 = nullptr;
+    std::array<PictureBox *, ShotStore::SlotCount> m_grabbedPicture{};
+    QPushButton *m_grabButton = nullptr;
+    QPushButton *m_printButton = nullptr;
+    QPushButton *m_autoDumpButton = nullptr;
+    QTimer m_timer1;
+    std::unique_ptr<ShotStore> m_shots;
+};

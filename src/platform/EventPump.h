@@ -1,0 +1,15 @@
+#pragma once
+
+// The user-interface thread's message loop, as the waiting code needs it.
+class IEventPump
+{
+public:
+    virtual ~IEventPump() = default;
+    // Handles all window events that are waiting, once.
+    virtual void doEvents() = 0;
+    // Runs the message loop for about the given time, handling events as they come, without
+    // keeping the processor busy.
+    virtual void runFor(int milliseconds) = 0;
+    // Seconds on a clock that never jumps (not the time of day).
+    virtual double monotonicSeconds() const = 0;
+};

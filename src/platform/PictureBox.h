@@ -1,0 +1,76 @@
+#pragma once
+
+#include "PictureSurface.h"
+
+#include <QImage>
+#include <QWidget>
+
+// A visible picture box: a persistent bitmap shown inside a border, mouse events reported in
+// twips of its drawing area, and drawing that is not persistent (it lasts until the next
+// refresh). Buttons are reported as 1 left, 2 right, 4 middle; shift as 1 Shift, 2 Ctrl, 4 Alt.
+class PictureBox : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class Look { None, Flat, Sunken };
+
+    PictureBox(float twipsPerPixelX, float twipsPerPixelY, QWidget *parent = nullptr);
+
+    PictureSurface &surface() { return m_surface; }
+    const PictureSurface &surface() const { return m_surface; }
+
+    // Position and outer size in pixels; the drawing area follows at once, also while hidden.
+    void place(const QRect &geometry);
+
+    // Border pixels on each side, fixed per box; the look only decides how they are drawn, so the
+    // drawing area (and what is drawn in it) survives a change of look.
+    void setBorder(int pixels);
+    void setLook(Look look);
+    Look look() const { return m_look; }
+
+    // With persistent drawing on, drawing lands in the bitmap; off, it only reaches the screen.
+    void setAutoRedraw(bool on) { m_autoRedraw = on; }
+    bool autoRedraw() const { return m_autoRedraw; }
+
+    void paintPicture(const QImage &picture, const QRectF &destination,
+                      const std::optional<QRectF> &source = std::nullopt,
+                      PictureSurface::Scaling scaling = PictureSurface::Scaling::Exact);
+
+    // Outline of a box in invert mode, not persistent. Drawn twice in the same place, it is gone.
+    void drawInvertedBox(QPointF corner1, QPointF corner2);
+    void setLineWidth(int pixels) { m_lineWidth = pixels; }
+    int lineWidth() const { return m_lineWidth; }
+
+    // Repaints from the persistent bitmap, dropping everything else that was drawn.
+    void refresh();
+
+    // What the box shows right now (bitmap plus non-persistent drawing), in drawing-area pixels.
+    QImage shown() const;
+
+    QString tag() const { return m_tag; }
+    void setTag(const QString &tag) { m_tag = tag; }
+
+signals:
+    void mouseDown(int button, int shift, float x, float y);
+    void mouseMove(int button, int shift, float x, float y);
+    void mouseUp(int button, int shift, float x, float y);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    QPointF toTwips(QPointF widgetPosition) const;
+    void syncShown();
+
+    PictureSurface m_surface;
+    QImage m_shown;
+    Look m_look = Look::None;
+    bool m_autoRedraw = false;
+    int m_lineWidth = 1;
+    QString m_tag;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// The current printer: the system's default until the user picks another in printer setup.
+class IPrinter
+{
+public:
+    enum Orientation { Portrait = 1, Landscape = 2 };
+
+    virtual ~IPrinter() = default;
+    virtual QString deviceName() const = 0;
+    virtual void setOrientation(int orientation) = 0;
+    virtual int orientation() const = 0;
+    // Draws the picture at its natural size (one 96-dpi pixel is 1/96 inch on paper), with (x, y)
+    // in twips from the top-left corner of the printable area. False when nothing could be drawn.
+    virtual bool drawPicture(const QImage &picture, float xTwips, float yTwips) = 0;
+    // Hands the page to the spooler; false when no document was open or the spooler refused it.
+    virtual bool endDoc() = 0;
+    // The printer-setup dialog; the choice serves every later job. False when cancelled.
+    virtual bool showSetupDialog() = 0;
+};

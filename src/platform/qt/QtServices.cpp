@@ -1,0 +1,298 @@
+#include "QtServices.h"
+
+#include "BuildConfig.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+#include <QScreen>
+#include <QTimer>
+
+QImage QtScreenGrabber::grabPrimaryScreen()
+{
+    QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    // The pixmap is in device pixels even when the desktop is scaled; the shot is those pixels.
+    QImage image = screen->grabWindow(0).toImage();
+    image.setDevicePixelRatio(1.0);
+    if (!image.isNull() && image.format() != QImage::Format_RGB32)
+        image = std::move(image).convertToFormat(QImage::Format_RGB32);
+    return image;
+}
+
+float QtScreenMetrics::twipsPerPixelX() const
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? float(1440.0 / screen->logicalDotsPerInchX()) : 15.0f;
+}
+
+float QtScreenMetrics::twipsPerPixelY() const
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? float(1440.0 / screen->logicalDotsPerInchY()) : 15.0f;
+}
+
+QtProgramFacts::QtProgramFacts(QStringList arguments) : m_arguments(std::move(arguments)) {}
+
+QString QtProgramFacts::folder() const
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+QString QtProgramFacts::title() const
+{
+    return QStringLiteral("Glimmerbox");
+}
+
+ProgramVersion QtProgramFacts::version() const
+{
+    return {GLIMMERBOX_VERSION_MAJOR, GLIMMERBOX_VERSION_MINOR, GLIMMERBOX_VERSION_PATCH};
+}
+
+QString QtProgramFacts::arguments() const
+{
+    return m_arguments.mid(1).join(QLatin1Char(' '));
+}
+
+QString QtProgramFacts::exeName() const
+{
+    const QString path = m_arguments.isEmpty() ? QCoreApplication::applicationFilePath()
+                                               : m_arguments.first();
+    return QFileInfo(path).completeBaseName();
+}
+
+int QtMessageBox::show(const QString &text, int style, const QString &title)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(title.isEmpty() ? m_program.title() : title);
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    box.setText(shown);
+    box.setTextFormat(Qt::PlainText);
+    if (style & YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    if ((style & Exclamation) == Exclamation)
+        box.setIcon(QMessageBox::Warning);
+    const int pressed = box.exec();
+    if (pressed == QMessageBox::Yes)
+        return Yes;
+    if (pressed == QMessageBox::No)
+        return No;
+    return Ok;
+}
+
+void QtEventPump::doEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void QtEventPump::runFor(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(std::max(0, milliseconds), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double QtEventPump::monotonicSeconds() const
+{
+    static QElapsedTimer clock = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
+bool QtFiles::exists(const QString &path) const
+{
+    const QFileInfo info(path);
+    return info.isFile() && !info.isHidden();
+}
+
+QString QtFiles::writeBitmap(const QImage &picture, const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    QImageWriter writer(&file, "bmp");
+    if (!writer.write(picture)) {
+        file.cancelWriting();
+        return writer.errorString();
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
+
+bool QtClipboard::setBitmap(const QImage &picture)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard || picture.isNull())
+        return false;
+    clipboard->setImage(picture, QClipboard::Clipboard);
+    return clipboard->ownsClipboard() || !clipboard->image().isNull();
+}
+
+struct QtPrinter::Job
+{
+    QPainter painter;
+};
+
+QtPrinter::QtPrinter() = default;
+QtPrinter::~QtPrinter() = default;
+
+QPrinter &QtPrinter::printer()
+{
+    // Until the user picks a printer, every job goes to whatever is the system's default now.
+    if (!m_printer || (!m_chosenByUser && !m_job)) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_printer->setDocName(QStringLiteral("Glimmerbox"));
+    }
+    return *m_printer;
+}
+
+QString QtPrinter::deviceName() const
+{
+    if (m_chosenByUser && m_printer)
+        return m_printer->printerName();
+    return QPrinterInfo::defaultPrinterName();
+}
+
+void QtPrinter::setOrientation(int orientation)
+{
+    m_orientation = orientation;
+    if (m_printer)
+        m_printer->setPageOrientation(orientation == Landscape ? QPageLayout::Landscape
+                                                               : QPageLayout::Portrait);
+}
+
+int QtPrinter::orientation() const
+{
+    return m_orientation;
+}
+
+bool QtPrinter::drawPicture(const QImage &picture, float xTwips, float yTwips)
+{
+    if (picture.isNull())
+        return false;
+    if (!m_job) {
+        QPrinter &device = printer();
+        device.setPageOrientation(m_orientation == Landscape ? QPageLayout::Landscape
+                                                             : QPageLayout::Portrait);
+        m_job = std::make_unique<Job>();
+        if (!m_job->painter.begin(&device)) {
+            m_job.reset();
+            return false;
+        }
+    }
+    QPainter &painter = m_job->painter;
+    // Twips are 1/1440 inch; the picture's pixels are 1/96 inch each, as on a 96-dpi screen.
+    const double dotsPerTwip = m_printer->resolution() / 1440.0;
+    const double dotsPerPixel = m_printer->resolution() / 96.0;
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    painter.drawImage(QRectF(xTwips * dotsPerTwip, yTwips * dotsPerTwip,
+                             picture.width() * dotsPerPixel, picture.height() * dotsPerPixel),
+                      picture);
+    return true;
+}
+
+bool QtPrinter::endDoc()
+{
+    if (!m_job)
+        return false;
+    const bool ended = m_job->painter.end();
+    m_job.reset();
+    return ended;
+}
+
+bool QtPrinter::showSetupDialog()
+{
+    QPrinter &device = printer();
+    QPrintDialog dialog(&device, QApplication::activeWindow());
+    dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    m_chosenByUser = true;
+    return true;
+}
+
+SaveFileResult QtFileDialogs::showSave(const SaveFileRequest &request)
+{
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // Our own widget dialog everywhere: it looks the same on every desktop and can be driven
+    // by the keyboard alone.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    const QStringList parts = request.filter.split(QLatin1Char('|'));
+    QStringList names;
+    QStringList suffixes;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        names << parts[i];
+        QString pattern = parts[i + 1];
+        suffixes << pattern.remove(QLatin1String("*.")).section(QLatin1Char(';'), 0, 0);
+    }
+    dialog.setNameFilters(names);
+    const int index = std::clamp(request.filterIndex, 1, int(std::max<qsizetype>(1, names.size())));
+    if (!names.isEmpty())
+        dialog.selectNameFilter(names[index - 1]);
+    // A default extension of "*" means: whatever the selected type's pattern gives.
+    auto suffixFor = [&](const QString &filter) {
+        const int at = names.indexOf(filter);
+        if (request.defaultExt == QLatin1String("*") && at >= 0)
+            return suffixes[at];
+        return request.defaultExt;
+    };
+    dialog.setDefaultSuffix(suffixFor(dialog.selectedNameFilter()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&](const QString &filter) { dialog.setDefaultSuffix(suffixFor(filter)); });
+    dialog.selectFile(request.fileName);
+
+    SaveFileResult result;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return result;
+    result.cancelled = false;
+    result.fileName = dialog.selectedFiles().first();
+    result.filterIndex = int(names.indexOf(dialog.selectedNameFilter())) + 1;
+    return result;
+}
+
+QtPlatform::QtPlatform(QStringList arguments)
+    : m_program(std::move(arguments))
+    , m_messages(m_program)
+{
+}
+
+Services QtPlatform::services()
+{
+    Services services;
+    services.screen = &m_screen;
+    services.metrics = &m_metrics;
+    services.program = &m_program;
+    services.messages = &m_messages;
+    services.events = &m_events;
+    services.files = &m_files;
+    services.clipboard = &m_clipboard;
+    services.printer = &m_printer;
+    services.dialogs = &m_dialogs;
+    return services;
+}

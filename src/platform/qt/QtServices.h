@@ -1,0 +1,126 @@
+#pragma once
+
+#include "platform/Clipboard.h"
+#include "platform/Dialogs.h"
+#include "platform/EventPump.h"
+#include "platform/Files.h"
+#include "platform/MessageBox.h"
+#include "platform/Printer.h"
+#include "platform/ProgramFacts.h"
+#include "platform/ScreenGrabber.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/Services.h"
+
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+
+class QPrinter;
+class QWidget;
+
+class QtScreenGrabber final : public IScreenGrabber
+{
+public:
+    QImage grabPrimaryScreen() override;
+};
+
+class QtScreenMetrics final : public IScreenMetrics
+{
+public:
+    float twipsPerPixelX() const override;
+    float twipsPerPixelY() const override;
+};
+
+class QtProgramFacts final : public IProgramFacts
+{
+public:
+    // The arguments as the application received them, its own name first.
+    explicit QtProgramFacts(QStringList arguments);
+    QString folder() const override;
+    QString title() const override;
+    ProgramVersion version() const override;
+    QString arguments() const override;
+    QString exeName() const override;
+
+private:
+    QStringList m_arguments;
+};
+
+// Dialogs are owned by whichever window is active, so they centre over it and block it.
+class QtMessageBox final : public IMessageBox
+{
+public:
+    explicit QtMessageBox(const IProgramFacts &program) : m_program(program) {}
+    int show(const QString &text, int style, const QString &title) override;
+
+private:
+    const IProgramFacts &m_program;
+};
+
+class QtEventPump final : public IEventPump
+{
+public:
+    void doEvents() override;
+    void runFor(int milliseconds) override;
+    double monotonicSeconds() const override;
+};
+
+class QtFiles final : public IFiles
+{
+public:
+    bool exists(const QString &path) const override;
+    QString writeBitmap(const QImage &picture, const QString &path) override;
+};
+
+class QtClipboard final : public IClipboard
+{
+public:
+    bool setBitmap(const QImage &picture) override;
+};
+
+class QtPrinter final : public IPrinter
+{
+public:
+    QtPrinter();
+    ~QtPrinter() override;
+    QString deviceName() const override;
+    void setOrientation(int orientation) override;
+    int orientation() const override;
+    bool drawPicture(const QImage &picture, float xTwips, float yTwips) override;
+    bool endDoc() override;
+    bool showSetupDialog() override;
+
+private:
+    QPrinter &printer();
+    struct Job;
+    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<Job> m_job;
+    bool m_chosenByUser = false;
+    int m_orientation = Portrait;
+};
+
+class QtFileDialogs final : public IFileDialogs
+{
+public:
+    SaveFileResult showSave(const SaveFileRequest &request) override;
+};
+
+// The real services, as the program runs on them.
+class QtPlatform
+{
+public:
+    explicit QtPlatform(QStringList arguments);
+    Services services();
+
+private:
+    QtScreenGrabber m_screen;
+    QtScreenMetrics m_metrics;
+    QtProgramFacts m_program;
+    QtMessageBox m_messages;
+    QtEventPump m_events;
+    QtFiles m_files;
+    QtClipboard m_clipboard;
+    QtPrinter m_printer;
+    QtFileDialogs m_dialogs;
+};
