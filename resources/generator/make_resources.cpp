@@ -63,27 +63,44 @@ QImage drawIcon()
 // 256 colours, as the window icon has always been; pixels that are not opaque become a mask.
 QImage to256Colours(const QImage &icon)
 {
-    return icon.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdAlphaDither | Qt::AvoidDither | Qt::ThresholdDither);
+    return icon.convertToFormat(QImage::Format_Indexed8,
+                                Qt::ThresholdAlphaDither | Qt::AvoidDither | Qt::ThresholdDither);
 }
 
 bool writeIco(const QImage &indexed, const QString &path)
 {
     const int w = indexed.width();
     const int h = indexed.height();
-    const int xorRow = w;                    // 8 bits per pixel, already a multiple of 4 at 32
-    const int andRow = ((w + 31) / 32) * 4;  // 1 bit per pixel, rows padded to 4 bytes
+    const int xorRow = w;                   // 8 bits per pixel, already a multiple of 4 at 32
+    const int andRow = ((w + 31) / 32) * 4; // 1 bit per pixel, rows padded to 4 bytes
     const int imageBytes = 40 + 256 * 4 + xorRow * h + andRow * h;
     QByteArray out;
-    auto u16 = [&](quint16 v) { out.append(char(v & 0xff)).append(char(v >> 8)); };
+    auto u16 = [&](quint16 v) {
+        out.append(char(v & 0xff)).append(char(v >> 8));
+    };
     auto u32 = [&](quint32 v) {
         for (int i = 0; i < 4; ++i)
             out.append(char((v >> (8 * i)) & 0xff));
     };
-    u16(0); u16(1); u16(1);                                // ICONDIR: one image
+    u16(0);
+    u16(1);
+    u16(1); // ICONDIR: one image
     out.append(char(w)).append(char(h)).append(char(0)).append(char(0));
-    u16(1); u16(8); u32(quint32(imageBytes)); u32(6 + 16); // ICONDIRENTRY
-    u32(40); u32(quint32(w)); u32(quint32(2 * h)); u16(1); u16(8); // BITMAPINFOHEADER
-    u32(0); u32(0); u32(0); u32(0); u32(256); u32(0);
+    u16(1);
+    u16(8);
+    u32(quint32(imageBytes));
+    u32(6 + 16); // ICONDIRENTRY
+    u32(40);
+    u32(quint32(w));
+    u32(quint32(2 * h));
+    u16(1);
+    u16(8); // BITMAPINFOHEADER
+    u32(0);
+    u32(0);
+    u32(0);
+    u32(0);
+    u32(256);
+    u32(0);
     const QList<QRgb> table = indexed.colorTable();
     for (int i = 0; i < 256; ++i) {
         const QRgb c = i < table.size() ? table[i] : 0;
@@ -165,7 +182,8 @@ QImage drawPlaceholder()
     for (int cloud = 0; cloud < 7; ++cloud) {
         const QPointF centre(unit(random) * 666, 60 + unit(random) * 440);
         for (int puff = 0; puff < 9; ++puff) {
-            const QPointF at = centre + QPointF((unit(random) - 0.5) * 160, (unit(random) - 0.5) * 40);
+            const QPointF at =
+                centre + QPointF((unit(random) - 0.5) * 160, (unit(random) - 0.5) * 40);
             const double r = 25 + unit(random) * 35;
             QRadialGradient g(at, r);
             g.setColorAt(0.0, QColor(255, 255, 255, 200));

@@ -63,8 +63,7 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
             [this] { resetCrop(); },
             [this] {
                 m_services.messages->show(QStringLiteral("The screen could not be copied."),
-                                          IMessageBox::Exclamation,
-                                          QStringLiteral("Grab Screen"));
+                                          IMessageBox::Exclamation, QStringLiteral("Grab Screen"));
             },
         },
         *m_services.events);
@@ -127,13 +126,11 @@ void GlimmerboxForm::buildControls()
                           QStringLiteral("Grab a new Screen Shot"), FormLayout::GrabButton);
     m_printButton = button("PrintButton", QStringLiteral("Print Now"),
                            QStringLiteral("Print Current Screen Shot"), FormLayout::PrintButton);
-    m_autoDumpButton =
-        button("AutoDumpButton", QStringLiteral("Auto Dump"),
-               QStringLiteral("Run in Auto-Dump Mode"), FormLayout::AutoDumpButton);
+    m_autoDumpButton = button("AutoDumpButton", QStringLiteral("Auto Dump"),
+                              QStringLiteral("Run in Auto-Dump Mode"), FormLayout::AutoDumpButton);
     connect(m_grabButton, &QPushButton::clicked, this, &GlimmerboxForm::GrabButton_Click);
     connect(m_printButton, &QPushButton::clicked, this, &GlimmerboxForm::PrintButton_Click);
-    connect(m_autoDumpButton, &QPushButton::clicked, this,
-            &GlimmerboxForm::AutoDumpButton_Click);
+    connect(m_autoDumpButton, &QPushButton::clicked, this, &GlimmerboxForm::AutoDumpButton_Click);
 
     setTabOrder(m_grabButton, m_printButton);
     setTabOrder(m_printButton, m_autoDumpButton);
@@ -185,8 +182,8 @@ void GlimmerboxForm::buildMenus()
     item(main, "PrintScreenMenuItem", QStringLiteral("Print Now"),
          QKeySequence(Qt::CTRL | Qt::Key_P), &GlimmerboxForm::PrintScreenMenuItem_Click);
     separator(main, "GlimmerboxLineBreak1");
-    item(main, "AutoDumpMenuItem", QStringLiteral("Auto Dump"),
-         QKeySequence(Qt::CTRL | Qt::Key_A), &GlimmerboxForm::AutoDumpMenuItem_Click);
+    item(main, "AutoDumpMenuItem", QStringLiteral("Auto Dump"), QKeySequence(Qt::CTRL | Qt::Key_A),
+         &GlimmerboxForm::AutoDumpMenuItem_Click);
 
     QMenu *help = menu(nullptr, "HelpMenu", QStringLiteral("Help"));
     item(help, "TipsMenuItem", QStringLiteral("Tips"), QKeySequence(Qt::Key_F1),
@@ -212,8 +209,7 @@ void GlimmerboxForm::Form_Load()
     m_currentImageLabel->setText(QStringLiteral("Current Screen Shot"));
     m_tag.clear();
     LastSaveFolder = m_services.program->folder();
-    setWindowTitle(
-        titleWithVersion(m_services.program->title(), m_services.program->version()));
+    setWindowTitle(titleWithVersion(m_services.program->title(), m_services.program->version()));
     m_shots->fillPlaceholders();
 
     centreOnScreen();
@@ -246,11 +242,12 @@ void GlimmerboxForm::AutoDumpButton_Click()
 {
     if (m_services.program->arguments().toUpper() != QLatin1String("/A")) {
         m_services.messages->show(
-            QStringLiteral("Simply click the button displayed on the Task Bar to print\r\n"
-                           "the entire screen.\r\n"
-                           "\r\n"
-                           "To switch back to the normal program, click on the task bar button\r\n"
-                           "with the Right-Mouse-Button and select MAXIMISE from the pop-up menu.\r\n"),
+            QStringLiteral(
+                "Simply click the button displayed on the Task Bar to print\r\n"
+                "the entire screen.\r\n"
+                "\r\n"
+                "To switch back to the normal program, click on the task bar button\r\n"
+                "with the Right-Mouse-Button and select MAXIMISE from the pop-up menu.\r\n"),
             IMessageBox::OkOnly, QStringLiteral("You have selected Auto-Dump mode."));
     }
     m_tag = AutoDumpTag;

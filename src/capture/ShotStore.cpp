@@ -12,8 +12,7 @@ ShotStore::ShotStore(Views views, Hooks hooks, IEventPump &events)
     : m_views(views)
     , m_hooks(std::move(hooks))
     , m_events(events)
-{
-}
+{}
 
 void ShotStore::resetState()
 {
@@ -89,10 +88,10 @@ void ShotStore::SelectShot(int index)
 
     PictureBox &preview = m_views.CurrentImage1;
     preview.setAutoRedraw(true);
-    preview.paintPicture(m_views.Picture1.image(),
-                         QRectF(0, 0, preview.surface().scaleWidth(),
-                                preview.surface().scaleHeight()),
-                         std::nullopt, PictureSurface::Scaling::Smooth);
+    preview.paintPicture(
+        m_views.Picture1.image(),
+        QRectF(0, 0, preview.surface().scaleWidth(), preview.surface().scaleHeight()), std::nullopt,
+        PictureSurface::Scaling::Smooth);
     preview.setAutoRedraw(false);
     preview.refresh();
 
@@ -106,8 +105,8 @@ QString ShotStore::entireShotText() const
     const PictureSurface &p = m_views.Picture1;
     const float w = p.scaleWidth() / p.twipsPerPixelX();
     const float h = p.scaleHeight() / p.twipsPerPixelY();
-    return QStringLiteral("Entire Screen Shot Selected - W") + singleText(w)
-           + QStringLiteral(" x H") + singleText(h);
+    return QStringLiteral("Entire Screen Shot Selected - W") + singleText(w) +
+           QStringLiteral(" x H") + singleText(h);
 }
 
 bool ShotStore::isFilled(int slot) const

@@ -6,8 +6,18 @@
 class IMessageBox
 {
 public:
-    enum Style { OkOnly = 0, YesNo = 4, Exclamation = 48 };
-    enum Answer { Ok = 1, Yes = 6, No = 7 };
+    enum Style
+    {
+        OkOnly = 0,
+        YesNo = 4,
+        Exclamation = 48
+    };
+    enum Answer
+    {
+        Ok = 1,
+        Yes = 6,
+        No = 7
+    };
 
     virtual ~IMessageBox() = default;
     // An empty title means the program's title.

@@ -84,8 +84,7 @@ void PictureBox::resizeEvent(QResizeEvent *)
 }
 
 void PictureBox::paintPicture(const QImage &picture, const QRectF &destination,
-                              const std::optional<QRectF> &source,
-                              PictureSurface::Scaling scaling)
+                              const std::optional<QRectF> &source, PictureSurface::Scaling scaling)
 {
     if (m_autoRedraw) {
         m_surface.paintPicture(picture, destination, source, scaling);

@@ -13,7 +13,12 @@ class PictureBox : public QWidget
     Q_OBJECT
 
 public:
-    enum class Look { None, Flat, Sunken };
+    enum class Look
+    {
+        None,
+        Flat,
+        Sunken
+    };
 
     PictureBox(float twipsPerPixelX, float twipsPerPixelY, QWidget *parent = nullptr);
 

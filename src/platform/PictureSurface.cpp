@@ -23,8 +23,7 @@ QImage opaque(const QImage &picture)
 PictureSurface::PictureSurface(float twipsPerPixelX, float twipsPerPixelY)
     : m_tppX(twipsPerPixelX)
     , m_tppY(twipsPerPixelY)
-{
-}
+{}
 
 void PictureSurface::setBorder(int pixels)
 {
@@ -145,8 +144,8 @@ void PictureSurface::bitBlt(const QImage &source, QPoint destination)
 {
     if (source.isNull())
         return;
-    if (destination == QPoint(0, 0) && source.size() == drawingSize()
-        && source.devicePixelRatio() == 1.0) {
+    if (destination == QPoint(0, 0) && source.size() == drawingSize() &&
+        source.devicePixelRatio() == 1.0) {
         // The whole surface is covered: adopt the pixels instead of copying them.
         m_bitmap = opaque(source);
         return;

@@ -13,7 +13,11 @@
 class PictureSurface
 {
 public:
-    enum class Scaling { Exact, Smooth };
+    enum class Scaling
+    {
+        Exact,
+        Smooth
+    };
 
     PictureSurface(float twipsPerPixelX, float twipsPerPixelY);
 

@@ -7,7 +7,11 @@
 class IPrinter
 {
 public:
-    enum Orientation { Portrait = 1, Landscape = 2 };
+    enum Orientation
+    {
+        Portrait = 1,
+        Landscape = 2
+    };
 
     virtual ~IPrinter() = default;
     virtual QString deviceName() const = 0;

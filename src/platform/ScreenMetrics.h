@@ -13,7 +13,10 @@ public:
 class FixedScreenMetrics final : public IScreenMetrics
 {
 public:
-    explicit FixedScreenMetrics(float x = 15.0f, float y = 15.0f) : m_x(x), m_y(y) {}
+    explicit FixedScreenMetrics(float x = 15.0f, float y = 15.0f)
+        : m_x(x)
+        , m_y(y)
+    {}
     float twipsPerPixelX() const override { return m_x; }
     float twipsPerPixelY() const override { return m_y; }
 

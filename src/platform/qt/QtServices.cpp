@@ -45,7 +45,9 @@ float QtScreenMetrics::twipsPerPixelY() const
     return screen ? float(1440.0 / screen->logicalDotsPerInchY()) : 15.0f;
 }
 
-QtProgramFacts::QtProgramFacts(QStringList arguments) : m_arguments(std::move(arguments)) {}
+QtProgramFacts::QtProgramFacts(QStringList arguments)
+    : m_arguments(std::move(arguments))
+{}
 
 QString QtProgramFacts::folder() const
 {
@@ -69,8 +71,8 @@ QString QtProgramFacts::arguments() const
 
 QString QtProgramFacts::exeName() const
 {
-    const QString path = m_arguments.isEmpty() ? QCoreApplication::applicationFilePath()
-                                               : m_arguments.first();
+    const QString path =
+        m_arguments.isEmpty() ? QCoreApplication::applicationFilePath() : m_arguments.first();
     return QFileInfo(path).completeBaseName();
 }
 
@@ -279,8 +281,7 @@ SaveFileResult QtFileDialogs::showSave(const SaveFileRequest &request)
 QtPlatform::QtPlatform(QStringList arguments)
     : m_program(std::move(arguments))
     , m_messages(m_program)
-{
-}
+{}
 
 Services QtPlatform::services()
 {

@@ -51,7 +51,9 @@ private:
 class QtMessageBox final : public IMessageBox
 {
 public:
-    explicit QtMessageBox(const IProgramFacts &program) : m_program(program) {}
+    explicit QtMessageBox(const IProgramFacts &program)
+        : m_program(program)
+    {}
     int show(const QString &text, int style, const QString &title) override;
 
 private:

@@ -1,0 +1,89 @@
+# Shared by the scripts: package lists, package installation, build, and the test desktop.
+# shellcheck shell=bash
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libturbojpeg0-dev
+                libjpeg62-turbo-dev fonts-dejavu-core)
+TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
+               cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+               libjpeg-turbo-progs)
+BENCH_PACKAGES=(imagemagick x11-apps)
+
+# Installs the Debian packages that are missing. As root it runs apt-get; otherwise it prints
+# the one command to run and exits 1.
+ensure_packages() {
+    local missing=() p
+    for p in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$p")
+        fi
+    done
+    ((${#missing[@]} == 0)) && return 0
+    if [[ $(id -u) -ne 0 ]]; then
+        echo "Missing packages. Install them with:" >&2
+        echo "  sudo apt-get install -y --no-install-recommends ${missing[*]}" >&2
+        exit 1
+    fi
+    echo "Installing: ${missing[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" \
+        >/dev/null
+}
+
+# configure_and_build DIR [CMAKE ARGS...]
+configure_and_build() {
+    local dir=$1
+    shift
+    cmake -S "$ROOT" -B "$ROOT/$dir" -G Ninja "$@" >/dev/null
+    cmake --build "$ROOT/$dir"
+}
+
+# A private X server with a window manager, and the processes to stop afterwards.
+STARTED_PIDS=()
+
+stop_started() {
+    local pid
+    for pid in "${STARTED_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${STARTED_PIDS[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    STARTED_PIDS=()
+}
+
+# wait_until SECONDS COMMAND...: polls every 50 ms until the command succeeds.
+wait_until() {
+    local limit=$1
+    shift
+    local tries=$((limit * 20))
+    while ((tries-- > 0)); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# start_desktop WIDTHxHEIGHT WORKDIR: Xvfb on a free display number, then openbox. Exports DISPLAY.
+start_desktop() {
+    local geometry=$1 work=$2
+    local fifo="$work/displayfd"
+    mkfifo "$fifo"
+    # -displayfd lets the server pick a free display number itself and tell us which.
+    Xvfb -displayfd 3 -screen 0 "${geometry}x24" -nolisten tcp -noreset 3>"$fifo" \
+        >"$work/xvfb.log" 2>&1 &
+    STARTED_PIDS+=($!)
+    local number
+    if ! read -r -t 20 number <"$fifo"; then
+        echo "Xvfb did not start; see $work/xvfb.log" >&2
+        return 1
+    fi
+    export DISPLAY=":$number"
+    wait_until 20 xdpyinfo || { echo "X server $DISPLAY does not answer" >&2; return 1; }
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    STARTED_PIDS+=($!)
+    wait_until 20 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
+        || { echo "openbox did not start; see $work/openbox.log" >&2; return 1; }
+    echo "Test desktop: DISPLAY=$DISPLAY ($geometry) with openbox"
+}

@@ -1,0 +1,213 @@
+#pragma once
+
+#include "platform/Clipboard.h"
+#include "platform/Dialogs.h"
+#include "platform/EventPump.h"
+#include "platform/Files.h"
+#include "platform/MessageBox.h"
+#include "platform/Printer.h"
+#include "platform/ProgramFacts.h"
+#include "platform/ScreenGrabber.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/Services.h"
+
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+
+// A screen that shows whatever the test puts on it; each grab is counted.
+class FakeScreen final : public IScreenGrabber
+{
+public:
+    QImage grabPrimaryScreen() override
+    {
+        ++grabs;
+        if (next)
+            return next(grabs);
+        return screen;
+    }
+    QImage screen;
+    std::function<QImage(int)> next; // called with the grab's number, from 1
+    int grabs = 0;
+};
+
+class FakeProgram final : public IProgramFacts
+{
+public:
+    QString folder() const override { return programFolder; }
+    QString title() const override { return QStringLiteral("Glimmerbox"); }
+    ProgramVersion version() const override { return programVersion; }
+    QString arguments() const override { return args; }
+    QString exeName() const override { return QStringLiteral("glimmerbox"); }
+
+    QString args;
+    QString programFolder = QStringLiteral("/opt/glimmerbox");
+    ProgramVersion programVersion{1, 0, 4};
+};
+
+struct ShownMessage
+{
+    QString text;
+    int style;
+    QString title;
+};
+
+// Records every message box; answers from a script, OK (or No for Yes/No boxes) by default.
+class FakeMessageBox final : public IMessageBox
+{
+public:
+    int show(const QString &text, int style, const QString &title) override
+    {
+        shown.append({text, style, title});
+        if (!answers.empty()) {
+            const int answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        return (style & YesNo) ? No : Ok;
+    }
+    QList<ShownMessage> shown;
+    std::deque<int> answers;
+};
+
+// Time that passes only when the program waits, so waits cost nothing in tests.
+class FakeEventPump final : public IEventPump
+{
+public:
+    void doEvents() override { ++doEventsCalls; }
+    void runFor(int milliseconds) override
+    {
+        ++runForCalls;
+        now += milliseconds / 1000.0;
+    }
+    double monotonicSeconds() const override { return now; }
+
+    double now = 1000.0;
+    int doEventsCalls = 0;
+    int runForCalls = 0;
+};
+
+class FakeFiles final : public IFiles
+{
+public:
+    bool exists(const QString &path) const override { return existing.contains(path); }
+    QString writeBitmap(const QImage &picture, const QString &path) override
+    {
+        written.append({path, picture});
+        return failWith;
+    }
+    QStringList existing;
+    QList<std::pair<QString, QImage>> written;
+    QString failWith;
+};
+
+class FakeClipboard final : public IClipboard
+{
+public:
+    bool setBitmap(const QImage &picture) override
+    {
+        content = picture;
+        ++sets;
+        return accept;
+    }
+    QImage content;
+    int sets = 0;
+    bool accept = true;
+};
+
+struct PrintedPicture
+{
+    QImage picture;
+    float x;
+    float y;
+    int orientation;
+};
+
+// Keeps every page it is given.
+class FakePrinter final : public IPrinter
+{
+public:
+    QString deviceName() const override { return name; }
+    void setOrientation(int o) override
+    {
+        orientationValue = o;
+        orientationLog.append(o);
+    }
+    int orientation() const override { return orientationValue; }
+    bool drawPicture(const QImage &picture, float x, float y) override
+    {
+        if (!available)
+            return false;
+        drawn.append({picture, x, y, orientationValue});
+        return true;
+    }
+    bool endDoc() override
+    {
+        if (!available || drawn.isEmpty())
+            return false;
+        ++documents;
+        return true;
+    }
+    bool showSetupDialog() override
+    {
+        ++setupShown;
+        if (setupChoosesPrinter.isEmpty())
+            return false;
+        name = setupChoosesPrinter;
+        return true;
+    }
+
+    QString name = QStringLiteral("Recording Printer");
+    int orientationValue = Portrait;
+    QList<int> orientationLog;
+    QList<PrintedPicture> drawn;
+    int documents = 0;
+    bool available = true;
+    int setupShown = 0;
+    QString setupChoosesPrinter;
+};
+
+class FakeFileDialogs final : public IFileDialogs
+{
+public:
+    SaveFileResult showSave(const SaveFileRequest &request) override
+    {
+        requests.append(request);
+        return answer;
+    }
+    QList<SaveFileRequest> requests;
+    SaveFileResult answer;
+};
+
+// A full set of scripted services at the design resolution.
+struct FakeServices
+{
+    FakeScreen screen;
+    FixedScreenMetrics metrics;
+    FakeProgram program;
+    FakeMessageBox messages;
+    FakeEventPump events;
+    FakeFiles files;
+    FakeClipboard clipboard;
+    FakePrinter printer;
+    FakeFileDialogs dialogs;
+
+    Services services()
+    {
+        Services s;
+        s.screen = &screen;
+        s.metrics = &metrics;
+        s.program = &program;
+        s.messages = &messages;
+        s.events = &events;
+        s.files = &files;
+        s.clipboard = &clipboard;
+        s.printer = &printer;
+        s.dialogs = &dialogs;
+        return s;
+    }
+};
