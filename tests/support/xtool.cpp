@@ -4,15 +4,60 @@
 #include "TestPattern.h"
 #include "X11Screen.h"
 
+#include <QGuiApplication>
 #include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
 
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+// A believable desktop for pictures of the program: a sky, and a document window on it.
+QImage mockDesktop(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor(38, 84, 140));
+    sky.setColorAt(1, QColor(126, 176, 214));
+    p.fillRect(image.rect(), sky);
+    const QRect window(size.width() / 14, size.height() / 10, size.width() * 5 / 8,
+                       size.height() * 3 / 4);
+    p.fillRect(window, QColor(250, 250, 246));
+    p.fillRect(QRect(window.topLeft(), QSize(window.width(), 26)), QColor(70, 90, 120));
+    p.setPen(Qt::white);
+    p.drawText(window.adjusted(10, 5, 0, 0), QStringLiteral("Quarterly report.txt"));
+    p.setPen(QColor(40, 40, 40));
+    QFont font = p.font();
+    font.setPixelSize(15);
+    p.setFont(font);
+    const char *lines[] = {"Sales rose in every region this quarter.", "",
+                           "North      1,204   +8 %", "South        987   +3 %",
+                           "East       1,530  +12 %", "West         876   +1 %", "",
+                           "Print exactly what you see."};
+    int y = window.top() + 60;
+    for (const char *line : lines) {
+        p.drawText(window.left() + 24, y, QString::fromLatin1(line));
+        y += 24;
+    }
+    p.fillRect(QRect(window.left() + 24, y + 10, 300, 120), QColor(230, 236, 245));
+    for (int i = 0; i < 4; ++i)
+        p.fillRect(QRect(window.left() + 44 + i * 70, y + 110 - (i + 2) * 18, 40, (i + 2) * 18),
+                   QColor(60 + i * 40, 120, 200 - i * 30));
+    return image;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    // Qt only draws and encodes here; the X server is reached through Xlib directly.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: xtool setroot FILE | pattern [SEED] | dump FILE\n");
+        std::fprintf(stderr, "usage: xtool setroot FILE | pattern [SEED] | desktop | dump FILE [X Y W H]\n");
         return 2;
     }
     QString error;
@@ -33,8 +78,18 @@ int main(int argc, char *argv[])
         }
         return 0;
     }
-    if (!std::strcmp(argv[1], "dump") && argc == 3) {
-        const QImage screen = X11Screen::dump(&error);
+    if (!std::strcmp(argv[1], "desktop")) {
+        if (!X11Screen::setRootPicture(mockDesktop(X11Screen::size()), &error)) {
+            std::fprintf(stderr, "xtool: %s\n", qPrintable(error));
+            return 1;
+        }
+        return 0;
+    }
+    if (!std::strcmp(argv[1], "dump") && (argc == 3 || argc == 7)) {
+        QImage screen = X11Screen::dump(&error);
+        if (argc == 7)
+            screen = screen.copy(std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
+                                 std::atoi(argv[6]));
         if (screen.isNull() || !screen.save(QString::fromLocal8Bit(argv[2]))) {
             std::fprintf(stderr, "xtool: %s\n",
                          screen.isNull() ? qPrintable(error) : "cannot write the file");
