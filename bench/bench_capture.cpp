@@ -61,8 +61,8 @@ struct Store
         preview.setBorder(2);
         std::array<PictureBox *, ShotStore::SlotCount> thumbs{};
         for (int i = 0; i < ShotStore::SlotCount; ++i) {
-            thumbBoxes[i] = std::make_unique<PictureBox>(metrics.twipsPerPixelX(),
-                                                         metrics.twipsPerPixelY());
+            thumbBoxes[i] =
+                std::make_unique<PictureBox>(metrics.twipsPerPixelX(), metrics.twipsPerPixelY());
             thumbBoxes[i]->place(QRect(616, 16 + 96 * i, 113, 81));
             thumbBoxes[i]->setBorder(1);
             thumbs[i] = thumbBoxes[i].get();
@@ -70,9 +70,10 @@ struct Store
         picture1.setAutoSize(true);
         store = std::make_unique<ShotStore>(
             ShotStore::Views{picture1, preview, label, thumbs},
-            ShotStore::Hooks{[] {}, [] {},
-                             [&] { return CopyDesktop(picture1, grabber, metrics); }, [] {},
-                             [] {}},
+            ShotStore::Hooks{[] {}, [] {}, [&] { return CopyDesktop(picture1, grabber, metrics); },
+                             [] {},
+                             [] {
+                             }},
             events);
     }
     PictureSurface picture1;

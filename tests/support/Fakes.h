@@ -95,6 +95,11 @@ class FakeFiles final : public IFiles
 {
 public:
     bool exists(const QString &path) const override { return existing.contains(path); }
+    QString remove(const QString &path) override
+    {
+        existing.removeAll(path);
+        return {};
+    }
     QString writeBitmap(const QImage &picture, const QString &path) override
     {
         written.append({path, picture});

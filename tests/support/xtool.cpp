@@ -33,9 +33,13 @@ QImage mockDesktop(QSize size)
     QFont font = p.font();
     font.setPixelSize(15);
     p.setFont(font);
-    const char *lines[] = {"Sales rose in every region this quarter.", "",
-                           "North      1,204   +8 %", "South        987   +3 %",
-                           "East       1,530  +12 %", "West         876   +1 %", "",
+    const char *lines[] = {"Sales rose in every region this quarter.",
+                           "",
+                           "North      1,204   +8 %",
+                           "South        987   +3 %",
+                           "East       1,530  +12 %",
+                           "West         876   +1 %",
+                           "",
                            "Print exactly what you see."};
     int y = window.top() + 60;
     for (const char *line : lines) {
@@ -57,7 +61,8 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: xtool setroot FILE | pattern [SEED] | desktop | dump FILE [X Y W H]\n");
+        std::fprintf(
+            stderr, "usage: xtool setroot FILE | pattern [SEED] | desktop | dump FILE [X Y W H]\n");
         return 2;
     }
     QString error;

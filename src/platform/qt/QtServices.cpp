@@ -128,6 +128,12 @@ bool QtFiles::exists(const QString &path) const
     return info.isFile() && !info.isHidden();
 }
 
+QString QtFiles::remove(const QString &path)
+{
+    QFile file(path);
+    return file.remove() ? QString() : file.errorString();
+}
+
 QString QtFiles::writeBitmap(const QImage &picture, const QString &path)
 {
     QSaveFile file(path);

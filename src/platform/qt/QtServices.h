@@ -72,6 +72,7 @@ class QtFiles final : public IFiles
 {
 public:
     bool exists(const QString &path) const override;
+    QString remove(const QString &path) override;
     QString writeBitmap(const QImage &picture, const QString &path) override;
 };
 
