@@ -3,6 +3,7 @@
 #include "FormBackground.h"
 #include "FormLayout.h"
 #include "capture/DesktopCapture.h"
+#include "dialogs/Confirmations.h"
 #include "platform/EventPump.h"
 #include "platform/MessageBox.h"
 #include "platform/PictureBox.h"
@@ -67,9 +68,23 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
             },
         },
         *m_services.events);
+    m_crop =
+        std::make_unique<CropSelection>(*this, *m_currentImage1, *m_currentImageLabel, Picture1);
+    connect(m_currentImage1, &PictureBox::mouseDown, this,
+            &GlimmerboxForm::CurrentImage1_MouseDown);
+    connect(m_currentImage1, &PictureBox::mouseMove, this,
+            &GlimmerboxForm::CurrentImage1_MouseMove);
+    connect(m_currentImage1, &PictureBox::mouseUp, this, &GlimmerboxForm::CurrentImage1_MouseUp);
+    m_confirmations =
+        std::make_unique<ConfirmPopups>(*this, *m_services.events, *m_services.metrics);
 }
 
 GlimmerboxForm::~GlimmerboxForm() = default;
+
+void GlimmerboxForm::setConfirmations(std::unique_ptr<IConfirmations> confirmations)
+{
+    m_confirmations = std::move(confirmations);
+}
 
 void GlimmerboxForm::buildControls()
 {
@@ -204,7 +219,7 @@ void GlimmerboxForm::startUp()
 void GlimmerboxForm::Form_Load()
 {
     m_shots->resetState();
-    resetCrop();
+    m_crop->clear();
     CropFrameVisible = false;
     m_currentImageLabel->setText(QStringLiteral("Current Screen Shot"));
     m_tag.clear();
@@ -223,7 +238,7 @@ void GlimmerboxForm::Form_Load()
 
 void GlimmerboxForm::resetCrop()
 {
-    x1 = x2 = y1 = y2 = 0;
+    m_crop->clear();
 }
 
 bool GlimmerboxForm::CopyDesktop(PictureSurface &objTo)
@@ -271,7 +286,30 @@ void GlimmerboxForm::VisitMoonferryMenuItem_Click() {}
 
 void GlimmerboxForm::AboutMenuItem_Click() {}
 
-void GlimmerboxForm::Timer1_Timer() {}
+void GlimmerboxForm::Timer1_Timer()
+{
+    m_crop->Timer1_Timer();
+}
+
+void GlimmerboxForm::CurrentImage1_MouseDown(int Button, int Shift, float X, float Y)
+{
+    m_crop->CurrentImage1_MouseDown(Button, Shift, X, Y);
+}
+
+void GlimmerboxForm::CurrentImage1_MouseMove(int Button, int Shift, float X, float Y)
+{
+    m_crop->CurrentImage1_MouseMove(Button, Shift, X, Y);
+}
+
+void GlimmerboxForm::CurrentImage1_MouseUp(int Button, int Shift, float X, float Y)
+{
+    m_crop->CurrentImage1_MouseUp(Button, Shift, X, Y);
+}
+
+void GlimmerboxForm::ComputeCropFractions()
+{
+    m_crop->ComputeCropFractions();
+}
 
 void GlimmerboxForm::changeEvent(QEvent *event)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/CropSelection.h"
 #include "capture/ShotStore.h"
 #include "platform/PictureSurface.h"
 #include "platform/Services.h"
@@ -11,6 +12,7 @@
 #include <memory>
 
 class FormBackground;
+class IConfirmations;
 class PictureBox;
 class QAction;
 class QLabel;
@@ -19,7 +21,7 @@ class QPushButton;
 
 // The main window: the preview, the five thumbnails, the buttons, the menus, and the state
 // every command works on. The work itself lives in components that the window owns.
-class GlimmerboxForm : public QMainWindow
+class GlimmerboxForm : public QMainWindow, public CropState
 {
     Q_OBJECT
 
@@ -45,6 +47,10 @@ public:
     void VisitMoonferryMenuItem_Click();
     void AboutMenuItem_Click();
     void Timer1_Timer();
+    void CurrentImage1_MouseDown(int Button, int Shift, float X, float Y);
+    void CurrentImage1_MouseMove(int Button, int Shift, float X, float Y);
+    void CurrentImage1_MouseUp(int Button, int Shift, float X, float Y);
+    void ComputeCropFractions();
 
     bool CopyDesktop(PictureSurface &objTo);
 
@@ -59,13 +65,14 @@ public:
     PictureBox &GrabbedPicture(int index) { return *m_grabbedPicture[index]; }
     QTimer &Timer1() { return m_timer1; }
 
-    // The crop rectangle, in the preview's drawing units; all four 0 means no crop.
-    float x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-    // The crop fractions of the preview's drawing size.
-    float XRa = 0, XRw = 1, YRa = 0, YRw = 1;
+    // The crop rectangle and its fractions come with CropState.
     float PrintZoom = 0;
-    bool CropFrameVisible = false;
     QString LastSaveFolder;
+
+    CropSelection &crop() { return *m_crop; }
+    IConfirmations &confirmations() { return *m_confirmations; }
+    // Tests put recording pop-ups in place of the real ones.
+    void setConfirmations(std::unique_ptr<IConfirmations> confirmations);
 
     // Hidden work surfaces: the full-size shot (also the capture buffer) and the composed page.
     PictureSurface Picture1;
@@ -104,4 +111,6 @@ private:
     QPushButton *m_autoDumpButton = nullptr;
     QTimer m_timer1;
     std::unique_ptr<ShotStore> m_shots;
+    std::unique_ptr<CropSelection> m_crop;
+    std::unique_ptr<IConfirmations> m_confirmations;
 };

@@ -110,6 +110,11 @@ void PictureBox::drawInvertedBox(QPointF corner1, QPointF corner2)
     const int right = int(std::floor(std::max(corner1.x(), corner2.x()) / tx));
     const int top = int(std::floor(std::min(corner1.y(), corner2.y()) / ty));
     const int bottom = int(std::floor(std::max(corner1.y(), corner2.y()) / ty));
+    // An edge on the far border of the drawing area is drawn on its last pixel, not beyond it.
+    const int lastX = m_shown.width() - 1;
+    const int lastY = m_shown.height() - 1;
+    const int clampedRight = std::clamp(right, 0, lastX);
+    const int clampedBottom = std::clamp(bottom, 0, lastY);
     // Each pixel is inverted exactly once, even where the edges meet, so that a second draw in
     // the same place restores the picture.
     QImage region(m_shown.size(), QImage::Format_Mono);
@@ -120,13 +125,13 @@ void PictureBox::drawInvertedBox(QPointF corner1, QPointF corner2)
             for (int x = std::max(0, x0); x <= std::min(region.width() - 1, x1); ++x)
                 region.setPixel(x, y, 1);
     };
-    mark(left, top, right, top + w - 1);
-    mark(left, bottom - w + 1, right, bottom);
-    mark(left, top, left + w - 1, bottom);
-    mark(right - w + 1, top, right, bottom);
-    for (int y = std::max(0, top); y <= std::min(region.height() - 1, bottom); ++y) {
+    mark(left, top, clampedRight, top + w - 1);
+    mark(left, clampedBottom - w + 1, clampedRight, clampedBottom);
+    mark(left, top, left + w - 1, clampedBottom);
+    mark(clampedRight - w + 1, top, clampedRight, clampedBottom);
+    for (int y = std::max(0, top); y <= clampedBottom; ++y) {
         auto *row = reinterpret_cast<QRgb *>(m_shown.scanLine(y));
-        for (int x = std::max(0, left); x <= std::min(region.width() - 1, right); ++x)
+        for (int x = std::max(0, left); x <= clampedRight; ++x)
             if (region.pixelIndex(x, y))
                 row[x] = (~row[x] & 0x00ffffff) | 0xff000000;
     }
@@ -192,8 +197,20 @@ QPointF PictureBox::toTwips(QPointF widgetPosition) const
                    (widgetPosition.y() - b) * m_surface.twipsPerPixelY());
 }
 
+bool PictureBox::inDrawingArea(QPointF widgetPosition) const
+{
+    const int b = m_surface.border();
+    return QRectF(b, b, width() - 2 * b, height() - 2 * b).contains(widgetPosition);
+}
+
+// Like a window's client area, only the drawing area reports the mouse: a press on the border
+// starts nothing, and what follows it until every button is up is not reported either.
 void PictureBox::mousePressEvent(QMouseEvent *event)
 {
+    if (event->buttons() == event->button())
+        m_pressOnBorder = !inDrawingArea(event->position());
+    if (m_pressOnBorder)
+        return;
     const QPointF p = toTwips(event->position());
     emit mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), float(p.x()),
                    float(p.y()));
@@ -201,6 +218,8 @@ void PictureBox::mousePressEvent(QMouseEvent *event)
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event)
 {
+    if (event->buttons() == Qt::NoButton ? !inDrawingArea(event->position()) : m_pressOnBorder)
+        return;
     const QPointF p = toTwips(event->position());
     emit mouseMove(buttonsCode(event->buttons()), shiftCode(event->modifiers()), float(p.x()),
                    float(p.y()));
@@ -208,6 +227,11 @@ void PictureBox::mouseMoveEvent(QMouseEvent *event)
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *event)
 {
+    const bool skip = m_pressOnBorder;
+    if (event->buttons() == Qt::NoButton)
+        m_pressOnBorder = false;
+    if (skip)
+        return;
     const QPointF p = toTwips(event->position());
     emit mouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), float(p.x()),
                  float(p.y()));

@@ -70,6 +70,7 @@ protected:
 
 private:
     QPointF toTwips(QPointF widgetPosition) const;
+    bool inDrawingArea(QPointF widgetPosition) const;
     void syncShown();
 
     PictureSurface m_surface;
@@ -77,5 +78,6 @@ private:
     Look m_look = Look::None;
     bool m_autoRedraw = false;
     int m_lineWidth = 1;
+    bool m_pressOnBorder = false;
     QString m_tag;
 };

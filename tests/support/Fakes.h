@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/Confirmations.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
@@ -186,6 +187,26 @@ public:
     }
     QList<SaveFileRequest> requests;
     SaveFileResult answer;
+};
+
+// Pop-ups that close at once; each call is recorded, and a test may look around meanwhile.
+class FakeConfirmations final : public IConfirmations
+{
+public:
+    void ConfirmClipboard() override { record(QStringLiteral("Copied to Clipboard")); }
+    void ConfirmSave() override { record(QStringLiteral("Saved to File")); }
+    void ConfirmPrint() override { record(QStringLiteral("Printing Now")); }
+
+    QStringList shown;
+    std::function<void(const QString &)> whileShown;
+
+private:
+    void record(const QString &text)
+    {
+        shown.append(text);
+        if (whileShown)
+            whileShown(text);
+    }
 };
 
 // A full set of scripted services at the design resolution.
