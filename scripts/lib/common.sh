@@ -39,8 +39,10 @@ configure_and_build() {
     cmake --build "$ROOT/$dir"
 }
 
-# A private X server with a window manager, and the processes to stop afterwards.
+# What the scripts started (processes) or placed outside their work folder (files), to stop
+# and remove afterwards, also on failure or Ctrl+C.
 STARTED_PIDS=()
+CLEANUP_FILES=()
 
 stop_started() {
     local pid
@@ -51,6 +53,10 @@ stop_started() {
         wait "$pid" 2>/dev/null || true
     done
     STARTED_PIDS=()
+    if ((${#CLEANUP_FILES[@]})); then
+        rm -f "${CLEANUP_FILES[@]}"
+    fi
+    CLEANUP_FILES=()
 }
 
 # wait_until SECONDS COMMAND...: polls every 50 ms until the command succeeds.
@@ -86,4 +92,60 @@ start_desktop() {
     wait_until 20 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
         || { echo "openbox did not start; see $work/openbox.log" >&2; return 1; }
     echo "Test desktop: DISPLAY=$DISPLAY ($geometry) with openbox"
+}
+
+# start_spooler WORKDIR: a private cupsd (its own configuration, spool and socket) with a cups-pdf
+# queue "GlimmerboxPDF" as the default printer. Exports CUPS_SERVER, which points every CUPS
+# client (lpstat, Qt) at it, and GLIMMERBOX_TEST_PDF_DIR, where the queue writes its PDFs.
+start_spooler() {
+    local work=$1
+    local c="$work/cups"
+    mkdir -p "$c"/{root,spool,cache,state,log,tmp,pdf}
+    # The filters run as the lp user: it has to reach the spool through these folders.
+    chmod 755 "$work" "$c" "$c/root"
+    chmod 1777 "$c/tmp"
+    chmod 0777 "$c/pdf"
+    chgrp lp "$c/spool"
+    chmod 0710 "$c/spool"
+    cat >"$c/root/cups-files.conf" <<EOF
+SystemGroup root
+ServerRoot $c/root
+RequestRoot $c/spool
+TempDir $c/tmp
+CacheDir $c/cache
+StateDir $c/state
+AccessLog $c/log/access_log
+ErrorLog $c/log/error_log
+PageLog $c/log/page_log
+EOF
+    cat >"$c/root/cupsd.conf" <<EOF
+Listen $c/cups.sock
+LogLevel info
+WebInterface No
+Browsing Off
+DefaultAuthType None
+PreserveJobHistory Yes
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Location /admin>
+  Order allow,deny
+  Allow all
+</Location>
+EOF
+    cupsd -f -c "$c/root/cupsd.conf" -s "$c/root/cups-files.conf" >"$c/log/cupsd.out" 2>&1 &
+    STARTED_PIDS+=($!)
+    export CUPS_SERVER="$c/cups.sock"
+    wait_until 20 lpstat -r || { echo "cupsd did not start; see $c/log" >&2; return 1; }
+    # cups-pdf reads a queue's settings from /etc/cups/cups-pdf-NAME.conf, NAME from the device
+    # URI; a name of our own keeps the shared cups-pdf.conf and the users' folders untouched.
+    local name="glimmerbox-test-$$"
+    local conf="/etc/cups/cups-pdf-$name.conf"
+    printf 'Out %s\nAnonDirName %s\n' "$c/pdf" "$c/pdf" >"$conf"
+    CLEANUP_FILES+=("$conf")
+    lpadmin -p GlimmerboxPDF -E -v "cups-pdf:/$name" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
+    lpadmin -d GlimmerboxPDF
+    export GLIMMERBOX_TEST_PDF_DIR="$c/pdf"
+    echo "Test spooler: CUPS_SERVER=$CUPS_SERVER, default printer GlimmerboxPDF"
 }

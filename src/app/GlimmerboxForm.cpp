@@ -7,8 +7,11 @@
 #include "platform/EventPump.h"
 #include "platform/MessageBox.h"
 #include "platform/PictureBox.h"
+#include "platform/Printer.h"
 #include "platform/ProgramFacts.h"
 #include "platform/ScreenMetrics.h"
+#include "printing/PrintJob.h"
+#include "printing/PrintPreviewForm.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -77,6 +80,25 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
     connect(m_currentImage1, &PictureBox::mouseUp, this, &GlimmerboxForm::CurrentImage1_MouseUp);
     m_confirmations =
         std::make_unique<ConfirmPopups>(*this, *m_services.events, *m_services.metrics);
+    m_printJob = std::make_unique<PrintJob>(PrintJob::Context{
+        *this,
+        *this,
+        Picture1,
+        Picture2,
+        PrintZoom,
+        *m_services.printer,
+        [this] { ComputeCropFractions(); },
+        [this] { return m_shots->GrabbedImage[m_shots->CurrentShotIndex]; },
+        [this] {
+            PrintPreviewForm::GetZoom(this,
+                                      {Picture1, *this, PrintZoom, m_services.printer->deviceName(),
+                                       [this] {
+                                           PrinterSetupMenuItem_Click();
+                                       }},
+                                      m_tppX, m_tppY);
+        },
+        [this] { m_confirmations->ConfirmPrint(); },
+    });
 }
 
 GlimmerboxForm::~GlimmerboxForm() = default;
@@ -251,7 +273,22 @@ void GlimmerboxForm::GrabButton_Click()
     m_shots->GrabButton_Click();
 }
 
-void GlimmerboxForm::PrintButton_Click() {}
+void GlimmerboxForm::PrintButton_Click()
+{
+    // Before the first grab (a start in Auto-Dump mode) there is no shot at all: as empty.
+    if (!m_shots->isFilled(m_shots->CurrentShotIndex)) {
+        m_services.messages->show(
+            QStringLiteral("Cannot be Printed.\r\nThe selected Screen Shot is Empty."),
+            IMessageBox::Exclamation, QStringLiteral("Print Now"));
+        return;
+    }
+    PrintCurrentShot(false);
+}
+
+void GlimmerboxForm::PrintCurrentShot(bool SkipPreview)
+{
+    m_printJob->PrintCurrentShot(SkipPreview);
+}
 
 void GlimmerboxForm::AutoDumpButton_Click()
 {
@@ -273,7 +310,10 @@ void GlimmerboxForm::SaveToFileMenuItem_Click() {}
 
 void GlimmerboxForm::SaveToClipboardMenuItem_Click() {}
 
-void GlimmerboxForm::PrinterSetupMenuItem_Click() {}
+void GlimmerboxForm::PrinterSetupMenuItem_Click()
+{
+    m_services.printer->showSetupDialog();
+}
 
 void GlimmerboxForm::ExitMenuItem_Click()
 {

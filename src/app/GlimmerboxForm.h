@@ -13,6 +13,7 @@
 
 class FormBackground;
 class IConfirmations;
+class PrintJob;
 class PictureBox;
 class QAction;
 class QLabel;
@@ -53,6 +54,7 @@ public:
     void ComputeCropFractions();
 
     bool CopyDesktop(PictureSurface &objTo);
+    void PrintCurrentShot(bool SkipPreview);
 
     // State that other windows and tests read.
     ShotStore &shots() { return *m_shots; }
@@ -113,4 +115,5 @@ private:
     std::unique_ptr<ShotStore> m_shots;
     std::unique_ptr<CropSelection> m_crop;
     std::unique_ptr<IConfirmations> m_confirmations;
+    std::unique_ptr<PrintJob> m_printJob;
 };

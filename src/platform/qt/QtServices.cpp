@@ -204,6 +204,10 @@ bool QtPrinter::drawPicture(const QImage &picture, float xTwips, float yTwips)
         QPrinter &device = printer();
         device.setPageOrientation(m_orientation == Landscape ? QPageLayout::Landscape
                                                              : QPageLayout::Portrait);
+        // The page's origin is the corner of the printable area, not a margin of our own.
+        device.setFullPage(false);
+        const QPageLayout layout = device.pageLayout();
+        device.setPageMargins(layout.minimumMargins(), layout.units());
         m_job = std::make_unique<Job>();
         if (!m_job->painter.begin(&device)) {
             m_job.reset();

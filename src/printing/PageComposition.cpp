@@ -1,0 +1,21 @@
+#include "PageComposition.h"
+
+#include "capture/CropSelection.h"
+
+PageComposition composePage(QSizeF page, QSizeF shot, const CropState &f, float zoom)
+{
+    const float pageW = float(page.width());
+    const float pageH = float(page.height());
+    const float shotW = float(shot.width());
+    const float shotH = float(shot.height());
+    const float left = (1.0f - f.XRw * zoom) * pageW / 2.0f;
+    const float top = (1.0f - f.YRw * zoom) * pageH / 2.0f;
+    const float width = f.XRw * zoom * pageW;
+    const float height = f.YRw * zoom * pageH;
+    const float sourceLeft = shotW * f.XRa;
+    const float sourceTop = shotH * f.YRa;
+    const float sourceWidth = shotW * f.XRw;
+    const float sourceHeight = shotH * f.YRw;
+    return {QRectF(left, top, width, height),
+            QRectF(sourceLeft, sourceTop, sourceWidth, sourceHeight)};
+}

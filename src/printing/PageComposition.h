@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QRectF>
+#include <QSizeF>
+
+struct CropState;
+
+// Where the printed area (the whole shot or its crop) lands on a page image, and which part of
+// the shot it shows: drawn at zoom times its own share of the page, centred. Every value is a
+// single-precision number and nothing is rounded.
+struct PageComposition
+{
+    QRectF destination;
+    QRectF source;
+};
+
+PageComposition composePage(QSizeF page, QSizeF shot, const CropState &fractions, float zoom);

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <functional>
+
+class IPrinter;
+class PictureSurface;
+class QImage;
+class QWidget;
+struct CropState;
+
+// Prints the current shot, or its crop, as one landscape page: the printed area at the chosen
+// zoom, centred on a white page image of the shot's size, and that page image at screen scale
+// from the corner of the printable area.
+class PrintJob
+{
+public:
+    struct Context
+    {
+        QWidget &mainWindow; // for the hourglass
+        CropState &state;    // the crop fractions and nothing else
+        PictureSurface &Picture1;
+        PictureSurface &Picture2;
+        float &PrintZoom;
+        IPrinter &printer;
+        std::function<void()> ComputeCropFractions;
+        std::function<QImage()> currentShot;
+        std::function<void()> GetZoom;
+        std::function<void()> ConfirmPrint;
+    };
+
+    explicit PrintJob(Context context)
+        : m_context(std::move(context))
+    {}
+
+    void PrintCurrentShot(bool SkipPreview);
+
+private:
+    Context m_context;
+};

@@ -1,0 +1,153 @@
+#include "PrintPreviewForm.h"
+
+#include "PageComposition.h"
+#include "capture/CropSelection.h"
+#include "platform/PictureBox.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <cmath>
+
+PrintPreviewForm::PrintPreviewForm(QWidget *owner, PrintPreviewSource source, float tx, float ty)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , m_source(std::move(source))
+{
+    auto px = [&](double left, double top, double width, double height) {
+        return QRect(int(std::lround(left / tx)), int(std::lround(top / ty)),
+                     int(std::lround(width / tx)), int(std::lround(height / ty)));
+    };
+    setObjectName(QStringLiteral("PrintPreviewForm"));
+    setWindowTitle(QStringLiteral(" Print Preview"));
+    setModal(true);
+    setFixedSize(px(0, 0, 5880, 3585).size());
+
+    m_previewPicture1 = new PictureBox(tx, ty, this);
+    m_previewPicture1->setObjectName(QStringLiteral("PreviewPicture1"));
+    m_previewPicture1->place(px(120, 240, 3855, 2775));
+    m_previewPicture1->setBorder(2);
+    m_previewPicture1->setLook(PictureBox::Look::Sunken);
+    m_previewPicture1->surface().setBackColor(Qt::white);
+    m_previewPicture1->setAutoRedraw(true);
+
+    auto *hScroll1 = new QScrollBar(Qt::Horizontal, m_previewPicture1);
+    hScroll1->setObjectName(QStringLiteral("HScroll1"));
+    hScroll1->setGeometry(px(0, 2760, 2535, 30));
+
+    m_zoomFactorBar = new QScrollBar(Qt::Horizontal, this);
+    m_zoomFactorBar->setObjectName(QStringLiteral("ZoomFactorBar"));
+    m_zoomFactorBar->setGeometry(px(120, 3045, 3855, 255));
+    m_zoomFactorBar->setRange(25, 200);
+    m_zoomFactorBar->setSingleStep(10);
+    m_zoomFactorBar->setPageStep(25);
+    m_zoomFactorBar->setValue(25);
+    // Only a change of value redraws: while the thumb is dragged nothing happens.
+    m_zoomFactorBar->setTracking(false);
+    m_zoomFactorBar->setFocusPolicy(Qt::StrongFocus);
+
+    auto *label1 = new QLabel(QStringLiteral("Adjust Zoom to fit Page"), this);
+    label1->setObjectName(QStringLiteral("Label1"));
+    label1->setGeometry(px(1200, 3330, 1935, 255));
+
+    auto *printButton = new QPushButton(QStringLiteral("Print Now"), this);
+    printButton->setObjectName(QStringLiteral("PrintButton"));
+    printButton->setGeometry(px(4440, 1920, 975, 615));
+    QFont bold(QStringLiteral("MS Sans Serif"));
+    bold.setStyleHint(QFont::SansSerif);
+    bold.setPointSizeF(9.75);
+    bold.setBold(true);
+    printButton->setFont(bold);
+
+    auto *label2 = new QLabel(QStringLiteral("Page Layout - Landscape only"), this);
+    label2->setObjectName(QStringLiteral("Label2"));
+    label2->setGeometry(px(120, 20, 2415, 255));
+
+    auto *cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("CancelButton"));
+    cancelButton->setGeometry(px(4080, 3000, 1695, 375));
+
+    auto *printerSetupButton = new QPushButton(QStringLiteral("Printer Setup"), this);
+    printerSetupButton->setObjectName(QStringLiteral("PrinterSetupButton"));
+    printerSetupButton->setGeometry(px(4080, 1200, 1695, 375));
+
+    auto *frame1 = new QGroupBox(QStringLiteral("Current Printer"), this);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    frame1->setGeometry(px(4080, 120, 1695, 975));
+    m_printerNameLabel = new QLabel(QStringLiteral("Label3"), frame1);
+    m_printerNameLabel->setObjectName(QStringLiteral("PrinterNameLabel"));
+    m_printerNameLabel->setGeometry(px(120, 360, 1455, 495));
+    m_printerNameLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_printerNameLabel->setWordWrap(true);
+
+    for (QPushButton *button : {printButton, cancelButton, printerSetupButton})
+        button->setAutoDefault(false);
+    setTabOrder(m_previewPicture1, m_zoomFactorBar);
+    setTabOrder(m_zoomFactorBar, printButton);
+    setTabOrder(printButton, cancelButton);
+    setTabOrder(cancelButton, printerSetupButton);
+
+    connect(m_zoomFactorBar, &QScrollBar::valueChanged, this,
+            &PrintPreviewForm::ZoomFactorBar_Change);
+    connect(printButton, &QPushButton::clicked, this, &PrintPreviewForm::PrintButton_Click);
+    connect(cancelButton, &QPushButton::clicked, this, &PrintPreviewForm::CancelButton_Click);
+    connect(printerSetupButton, &QPushButton::clicked, this,
+            &PrintPreviewForm::PrinterSetupButton_Click);
+
+    Form_Load();
+}
+
+PrintPreviewForm::~PrintPreviewForm() = default;
+
+void PrintPreviewForm::GetZoom(QWidget *owner, PrintPreviewSource source, float tx, float ty)
+{
+    PrintPreviewForm form(owner, std::move(source), tx, ty);
+    // 100 differs from the design value, so the change handler draws the preview at 1.0 before
+    // the window is shown.
+    form.m_zoomFactorBar->setValue(100);
+    form.exec();
+}
+
+void PrintPreviewForm::Form_Load()
+{
+    m_source.PrintZoom = 0;
+    m_printerNameLabel->setText(m_source.printerName);
+}
+
+void PrintPreviewForm::ZoomFactorBar_Change()
+{
+    const float z = float(m_zoomFactorBar->value() / 100.0);
+    DrawPreview(z);
+}
+
+void PrintPreviewForm::DrawPreview(float z)
+{
+    PictureSurface &box = m_previewPicture1->surface();
+    box.cls();
+    const PageComposition page =
+        composePage(QSizeF(box.scaleWidth(), box.scaleHeight()),
+                    QSizeF(m_source.Picture1.scaleWidth(), m_source.Picture1.scaleHeight()),
+                    m_source.fractions, z);
+    m_previewPicture1->paintPicture(m_source.Picture1.image(), page.destination, page.source,
+                                    PictureSurface::Scaling::Smooth);
+}
+
+void PrintPreviewForm::PrintButton_Click()
+{
+    m_source.PrintZoom = float(m_zoomFactorBar->value() / 100.0);
+    accept();
+}
+
+void PrintPreviewForm::CancelButton_Click()
+{
+    m_source.PrintZoom = 0;
+    reject();
+}
+
+void PrintPreviewForm::PrinterSetupButton_Click()
+{
+    if (m_source.PrinterSetupMenuItem_Click)
+        m_source.PrinterSetupMenuItem_Click();
+}

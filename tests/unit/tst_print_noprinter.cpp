@@ -1,0 +1,56 @@
+// Printing on a machine with no printer at all (no spooler answers): the job shows its pop-up,
+// prints nothing, puts the pointer back, and the program goes on working.
+
+#include "Fakes.h"
+#include "TestPattern.h"
+#include "app/GlimmerboxForm.h"
+#include "platform/qt/QtServices.h"
+
+#include <QDir>
+#include <QPrinterInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class tst_PrintNoPrinter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void jobEndsCleanlyWithoutPrinter();
+};
+
+void tst_PrintNoPrinter::jobEndsCleanlyWithoutPrinter()
+{
+    // CTest points CUPS_SERVER at a socket nobody listens on.
+    QVERIFY(qEnvironmentVariable("CUPS_SERVER").contains(QLatin1String("nobody")));
+    QVERIFY(QPrinterInfo::defaultPrinter().isNull());
+    QTemporaryDir work;
+    QVERIFY(QDir::setCurrent(work.path()));
+
+    QtPlatform real({QStringLiteral("glimmerbox")});
+    FakeServices fakes;
+    fakes.screen.screen = TestPattern::make(QSize(640, 480));
+    Services services = fakes.services();
+    services.printer = real.services().printer;
+    GlimmerboxForm form(services);
+    auto recording = std::make_unique<FakeConfirmations>();
+    FakeConfirmations *confirmations = recording.get();
+    form.setConfirmations(std::move(recording));
+    form.startUp();
+
+    QCOMPARE(services.printer->deviceName(), QString());
+    form.PrintCurrentShot(true);
+    QCOMPARE(confirmations->shown, QStringList{"Printing Now"});
+    QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(services.printer->orientation(), int(IPrinter::Portrait));
+    // Nothing was written anywhere in its place.
+    QVERIFY(QDir(work.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty());
+    // And the program goes on.
+    form.GrabButton_Click();
+    QCOMPARE(form.CurrentShotIndex(), 1);
+    form.PrintCurrentShot(true);
+    QCOMPARE(confirmations->shown.size(), 2);
+}
+
+QTEST_MAIN(tst_PrintNoPrinter)
+#include "tst_print_noprinter.moc"
