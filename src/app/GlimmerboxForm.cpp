@@ -4,6 +4,7 @@
 #include "FormLayout.h"
 #include "capture/DesktopCapture.h"
 #include "dialogs/Confirmations.h"
+#include "platform/DesignFonts.h"
 #include "platform/EventPump.h"
 #include "platform/MessageBox.h"
 #include "platform/PictureBox.h"
@@ -47,6 +48,7 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
     setObjectName(QStringLiteral("GlimmerboxForm"));
     setWindowTitle(QStringLiteral(" Glimmerbox"));
     setWindowIcon(QIcon(QStringLiteral(":/glimmerbox/glimmerbox.png")));
+    setFont(designFont());
     buildControls();
     buildMenus();
 
@@ -157,6 +159,7 @@ void GlimmerboxForm::buildControls()
         b->setGeometry(toPixels(where, tx, ty));
         b->setToolTip(tip);
         b->setAutoDefault(false);
+        fitTextToWidth(b);
         return b;
     };
     m_grabButton = button("GrabButton", QStringLiteral("Grab Screen"),
@@ -383,21 +386,46 @@ void GlimmerboxForm::centreOnScreen()
          area.y() + (area.height() - size.height()) / 2);
 }
 
+bool GlimmerboxForm::isCentred(const QRect &frame) const
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return true;
+    const QRect area = screen->availableGeometry();
+    return std::abs(frame.x() - (area.x() + (area.width() - frame.width()) / 2)) <= 1 &&
+           std::abs(frame.y() - (area.y() + (area.height() - frame.height()) / 2)) <= 1;
+}
+
 void GlimmerboxForm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     if (m_centred || (windowState() & Qt::WindowMinimized))
         return;
     m_centred = true;
-    // The window manager adds its frame a moment after the window is mapped; look for it a few
-    // times, then centre the framed window. Without a window manager there is no frame to wait for.
+    // The window manager adds its frame a moment after the window is mapped, and may still be
+    // placing the window then: keep looking until the framed window sits in the middle (for up
+    // to two seconds). Without a window manager there is no frame to wait for.
     auto *poll = new QTimer(this);
     poll->setInterval(20);
     connect(poll, &QTimer::timeout, this, [this, poll, tries = 0]() mutable {
-        if (frameGeometry().size() != size()) {
-            centreOnScreen();
+        // Until the window is reparented the frame Qt reports can be nonsense (smaller than
+        // the window itself): only a frame that holds the window counts.
+        const QRect frame = frameGeometry();
+        const bool framed = frame.size() != size() && frame.contains(geometry());
+        if (framed && isCentred(frame)) {
+            poll->stop();
             poll->deleteLater();
-        } else if (++tries >= 25) {
+            return;
+        }
+        if (framed) {
+            centreOnScreen();
+        } else if (tries == 10 || tries == 50) {
+            // Qt may have read the frame before the window manager had put it up, and reads it
+            // again only when the window is configured: a one-pixel move makes that happen.
+            move(pos() + QPoint(0, 1));
+        }
+        if (++tries >= 100) {
+            poll->stop();
             poll->deleteLater();
         }
     });

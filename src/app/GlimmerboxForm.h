@@ -96,6 +96,7 @@ private:
     void buildMenus();
     void resetCrop();
     void centreOnScreen();
+    bool isCentred(const QRect &frame) const;
     QSize designSize() const;
 
     Services m_services;

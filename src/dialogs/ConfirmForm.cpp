@@ -1,6 +1,7 @@
 #include "ConfirmForm.h"
 
 #include "Confirmations.h"
+#include "platform/DesignFonts.h"
 #include "platform/EventPump.h"
 #include "platform/ScreenMetrics.h"
 
@@ -19,10 +20,7 @@ QRect twips(double left, double top, double width, double height, float tx, floa
 
 QFont lettering()
 {
-    // Arial where it is installed; otherwise the closest sans-serif face.
-    QFont font(QStringLiteral("Arial"), 18, QFont::Bold);
-    font.setStyleHint(QFont::SansSerif);
-    return font;
+    return designFont(QStringLiteral("Arial"), 18, true);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "PageComposition.h"
 #include "capture/CropSelection.h"
+#include "platform/DesignFonts.h"
 #include "platform/PictureBox.h"
 
 #include <QGroupBox>
@@ -24,6 +25,7 @@ PrintPreviewForm::PrintPreviewForm(QWidget *owner, PrintPreviewSource source, fl
     setWindowTitle(QStringLiteral(" Print Preview"));
     setModal(true);
     setFixedSize(px(0, 0, 5880, 3585).size());
+    setFont(designFont());
 
     m_previewPicture1 = new PictureBox(tx, ty, this);
     m_previewPicture1->setObjectName(QStringLiteral("PreviewPicture1"));
@@ -55,11 +57,7 @@ PrintPreviewForm::PrintPreviewForm(QWidget *owner, PrintPreviewSource source, fl
     auto *printButton = new QPushButton(QStringLiteral("Print Now"), this);
     printButton->setObjectName(QStringLiteral("PrintButton"));
     printButton->setGeometry(px(4440, 1920, 975, 615));
-    QFont bold(QStringLiteral("MS Sans Serif"));
-    bold.setStyleHint(QFont::SansSerif);
-    bold.setPointSizeF(9.75);
-    bold.setBold(true);
-    printButton->setFont(bold);
+    printButton->setFont(designFont(QStringLiteral("MS Sans Serif"), 9.75, true));
 
     auto *label2 = new QLabel(QStringLiteral("Page Layout - Landscape only"), this);
     label2->setObjectName(QStringLiteral("Label2"));
@@ -82,8 +80,12 @@ PrintPreviewForm::PrintPreviewForm(QWidget *owner, PrintPreviewSource source, fl
     m_printerNameLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_printerNameLabel->setWordWrap(true);
 
-    for (QPushButton *button : {printButton, cancelButton, printerSetupButton})
+    for (QPushButton *button : {printButton, cancelButton, printerSetupButton}) {
         button->setAutoDefault(false);
+        fitTextToWidth(button);
+    }
+    fitTextToWidth(label1);
+    fitTextToWidth(label2);
     setTabOrder(m_previewPicture1, m_zoomFactorBar);
     setTabOrder(m_zoomFactorBar, printButton);
     setTabOrder(printButton, cancelButton);

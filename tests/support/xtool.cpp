@@ -61,8 +61,8 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(
-            stderr, "usage: xtool setroot FILE | pattern [SEED] | desktop | dump FILE [X Y W H]\n");
+        std::fprintf(stderr, "usage: xtool setroot FILE | pattern [SEED] | desktop | dump FILE [X "
+                             "Y W H] | pick OUT REFERENCE CANDIDATES...\n");
         return 2;
     }
     QString error;
@@ -101,6 +101,21 @@ int main(int argc, char *argv[])
             return 1;
         }
         return 0;
+    }
+    if (!std::strcmp(argv[1], "pick") && argc > 4) {
+        // Of several pictures, keeps the one that differs most from a reference.
+        const QImage reference(QString::fromLocal8Bit(argv[3]));
+        QImage best;
+        qsizetype bestCount = -1;
+        for (int i = 4; i < argc; ++i) {
+            const QImage candidate(QString::fromLocal8Bit(argv[i]));
+            const qsizetype count = TestPattern::differingPixels(candidate, reference);
+            if (count > bestCount) {
+                bestCount = count;
+                best = candidate;
+            }
+        }
+        return best.save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     }
     std::fprintf(stderr, "xtool: unknown command\n");
     return 2;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QFont>
+
+class QWidget;
+
+// The forms were designed for MS Sans Serif 8 and Arial; these give the closest face installed
+// (Liberation Sans and Arimo share Arial's metrics).
+QFont designFont(const QString &family = QStringLiteral("MS Sans Serif"), qreal pointSize = 8,
+                 bool bold = false);
+
+// Shrinks a label's or button's font, a quarter point at a time, until its text fits the
+// control's designed width; a wider face than the design's must not cut the text off.
+void fitTextToWidth(QWidget *control);
