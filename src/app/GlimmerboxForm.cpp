@@ -11,6 +11,7 @@
 #include "platform/Printer.h"
 #include "platform/ProgramFacts.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/WindowStateWatch.h"
 #include "printing/PrintJob.h"
 #include "printing/PrintPreviewForm.h"
 
@@ -18,6 +19,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -63,8 +65,16 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
     m_shots = std::make_unique<ShotStore>(
         ShotStore::Views{Picture1, *m_currentImage1, *m_currentImageLabel, m_grabbedPicture},
         ShotStore::Hooks{
-            [this] { hide(); },
-            [this] { show(); },
+            // A minimised window is not on the screen: hiding it too would only race the window
+            // manager, which may still be minimising it.
+            [this] {
+                if (!(windowState() & Qt::WindowMinimized))
+                    hide();
+            },
+            [this] {
+                if (!isVisible())
+                    show();
+            },
             [this] { return CopyDesktop(Picture1); },
             [this] { resetCrop(); },
             [this] {
@@ -80,6 +90,10 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
     connect(m_currentImage1, &PictureBox::mouseMove, this,
             &GlimmerboxForm::CurrentImage1_MouseMove);
     connect(m_currentImage1, &PictureBox::mouseUp, this, &GlimmerboxForm::CurrentImage1_MouseUp);
+    // Maximised from the task bar while minimised (X11 keeps such a window minimised): the user
+    // asked for the normal window, exactly as with a maximised one.
+    connect(new WindowStateWatch(*this), &WindowStateWatch::maximisedWhileMinimised, this,
+            &GlimmerboxForm::leaveAutoDump);
     m_confirmations =
         std::make_unique<ConfirmPopups>(*this, *m_services.events, *m_services.metrics);
     m_printJob = std::make_unique<PrintJob>(PrintJob::Context{
@@ -252,6 +266,11 @@ void GlimmerboxForm::Form_Load()
     setWindowTitle(titleWithVersion(m_services.program->title(), m_services.program->version()));
     m_shots->fillPlaceholders();
 
+    // Settle the window's size and place before anything creates it: a window created minimised
+    // whose geometry changes when it is shown would be mapped as a normal window.
+    if (layout())
+        layout()->activate();
+    resize(designSize());
     centreOnScreen();
 
     if (m_services.program->arguments().toUpper() == QLatin1String("/A"))
@@ -363,8 +382,57 @@ void GlimmerboxForm::changeEvent(QEvent *event)
 
 void GlimmerboxForm::Form_Resize()
 {
-    if (m_tag == AutoDumpTag && (windowState() & Qt::WindowMinimized))
-        setWindowTitle(QStringLiteral("Click to Print Screen"));
+    const Qt::WindowStates state = windowState();
+    // Maximise chosen for a window on the task bar leaves it minimised and maximised at once on
+    // X11 (Windows restores it maximised); either way the user asked for the normal window.
+    const bool maximised = state & Qt::WindowMaximized;
+    if (m_tag == AutoDumpTag && !maximised) {
+        if (state & Qt::WindowMinimized) {
+            // During a cycle the caption says it is printing until the cycle ends.
+            if (!m_inAutoDumpPrint)
+                setWindowTitle(QStringLiteral("Click to Print Screen"));
+            return;
+        }
+        if (!(state & Qt::WindowFullScreen)) {
+            // Restored: back to the task bar at once, then one capture-and-print cycle. The
+            // cycle starts once the state changes already queued have been handled, and a
+            // restore reported while one is due or running only goes back to the task bar:
+            // window systems echo state changes, and an echo must not print a second page.
+            setWindowState(Qt::WindowMinimized);
+            if (!m_inAutoDumpPrint && !m_autoDumpPrintDue) {
+                m_autoDumpPrintDue = true;
+                QTimer::singleShot(0, this, [this] {
+                    m_autoDumpPrintDue = false;
+                    if (m_tag == AutoDumpTag)
+                        AutoDumpPrint();
+                });
+            }
+            return;
+        }
+    }
+    if (maximised)
+        leaveAutoDump();
+}
+
+void GlimmerboxForm::leaveAutoDump()
+{
+    m_tag.clear();
+    setWindowState(Qt::WindowNoState);
+    setWindowTitle(m_services.program->title());
+    if (!m_centred)
+        startCentring();
+}
+
+void GlimmerboxForm::AutoDumpPrint()
+{
+    m_inAutoDumpPrint = true;
+    setWindowTitle(QStringLiteral("Printing Screen Now"));
+    // Printing the previous shot when the screen could not be read would print something the
+    // user is not looking at.
+    if (m_shots->GrabButton_Click())
+        PrintCurrentShot(true);
+    setWindowTitle(QStringLiteral("Click to Print Screen"));
+    m_inAutoDumpPrint = false;
 }
 
 QSize GlimmerboxForm::designSize() const
@@ -399,8 +467,12 @@ bool GlimmerboxForm::isCentred(const QRect &frame) const
 void GlimmerboxForm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (m_centred || (windowState() & Qt::WindowMinimized))
-        return;
+    if (!m_centred && !(windowState() & Qt::WindowMinimized))
+        startCentring();
+}
+
+void GlimmerboxForm::startCentring()
+{
     m_centred = true;
     // The window manager adds its frame a moment after the window is mapped, and may still be
     // placing the window then: keep looking until the framed window sits in the middle (for up

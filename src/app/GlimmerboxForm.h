@@ -92,6 +92,9 @@ protected:
 private:
     void Form_Load();
     void Form_Resize();
+    void AutoDumpPrint();
+    void leaveAutoDump();
+    void startCentring();
     void buildControls();
     void buildMenus();
     void resetCrop();
@@ -104,6 +107,8 @@ private:
     float m_tppY;
     QString m_tag;
     bool m_centred = false;
+    bool m_inAutoDumpPrint = false;
+    bool m_autoDumpPrintDue = false;
 
     FormBackground *m_background = nullptr;
     QLabel *m_currentImageLabel = nullptr;

@@ -40,7 +40,7 @@ void ShotStore::paintThumbnail(int slot)
                        PictureSurface::Scaling::Smooth);
 }
 
-void ShotStore::GrabButton_Click()
+bool ShotStore::GrabButton_Click()
 {
     int slot;
     if (ReplaceSelectedShot) {
@@ -58,13 +58,14 @@ void ShotStore::GrabButton_Click()
         m_hooks.showWindow();
         if (m_hooks.reportCaptureFailure)
             m_hooks.reportCaptureFailure();
-        return;
+        return false;
     }
     GrabbedImage[slot] = m_views.Picture1.image();
     paintThumbnail(slot);
     m_views.GrabbedPicture[slot]->setTag(NotEmpty);
     SelectShot(slot);
     m_hooks.showWindow();
+    return true;
 }
 
 void ShotStore::GrabbedPicture_MouseDown(int Index, int Button, int, float, float)

@@ -40,7 +40,8 @@ public:
     void resetState();       // no current slot, no pending replacement, thumbnail 0 sunken
     void fillPlaceholders(); // every slot shows Picture1's picture, all empty
 
-    void GrabButton_Click();
+    // True when a new shot was stored; false when the screen could not be read.
+    bool GrabButton_Click();
     void GrabbedPicture_MouseDown(int Index, int Button, int Shift, float X, float Y);
     void SelectShot(int index);
     void Pause(float seconds);

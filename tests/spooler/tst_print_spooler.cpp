@@ -16,32 +16,7 @@
 #include <QScrollBar>
 #include <QtTest>
 
-namespace {
-
-// The page turned back to landscape: cups-pdf writes portrait pages with the content turned.
-QImage landscape(const QImage &page, const QImage &pattern)
-{
-    if (page.width() > page.height())
-        return page;
-    const QImage left = page.transformed(QTransform().rotate(-90));
-    const QImage right = page.transformed(QTransform().rotate(90));
-    auto score = [&](const QImage &candidate) {
-        return TestPattern::meanDifference(candidate.copy(0, 0, 200, 150),
-                                           pattern.copy(0, 0, 200, 150));
-    };
-    return score(left) < score(right) ? left : right;
-}
-
-bool isWhite(const QImage &image, const QRect &area)
-{
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if ((image.pixel(x, y) & 0xffffff) != 0xffffff)
-                return false;
-    return true;
-}
-
-} // namespace
+using Pdf::isWhite;
 
 class tst_PrintSpooler : public QObject
 {
@@ -135,7 +110,7 @@ void tst_PrintSpooler::wholeShotAtScreenScale()
     // corner: the queue's imageable area is the whole sheet). The landscape content is turned.
     const QImage rendered = Pdf::render(pdf, 96);
     QVERIFY(rendered.height() > rendered.width());
-    const QImage page = landscape(rendered, pattern).convertToFormat(QImage::Format_RGB32);
+    const QImage page = Pdf::asLandscape(rendered, pattern);
     const double inPlace = TestPattern::meanDifference(page.copy(0, 0, 1024, 768), pattern);
     QVERIFY2(inPlace < 4, qPrintable(QString::number(inPlace)));
     const double shiftedRight = TestPattern::meanDifference(page.copy(1, 0, 1024, 768), pattern);

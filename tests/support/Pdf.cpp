@@ -1,5 +1,6 @@
 #include "Pdf.h"
 
+#include "TestPattern.h"
 #include "XTools.h"
 
 #include <QDir>
@@ -32,6 +33,32 @@ QImage render(const QString &file, int dpi)
                  QStringLiteral("-singlefile"), file, prefix},
                 60000);
     return QImage(prefix + QStringLiteral(".png"));
+}
+
+QImage asLandscape(const QImage &page, const QImage &expectedTopLeft)
+{
+    if (page.width() > page.height())
+        return page.convertToFormat(QImage::Format_RGB32);
+    const QImage left =
+        page.transformed(QTransform().rotate(-90)).convertToFormat(QImage::Format_RGB32);
+    const QImage right =
+        page.transformed(QTransform().rotate(90)).convertToFormat(QImage::Format_RGB32);
+    const QRect corner(0, 0, std::min(200, expectedTopLeft.width()),
+                       std::min(150, expectedTopLeft.height()));
+    const QImage expected = expectedTopLeft.copy(corner);
+    return TestPattern::meanDifference(left.copy(corner), expected) <
+                   TestPattern::meanDifference(right.copy(corner), expected)
+               ? left
+               : right;
+}
+
+bool isWhite(const QImage &image, const QRect &area)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if ((image.pixel(x, y) & 0xffffff) != 0xffffff)
+                return false;
+    return true;
 }
 
 QList<QImage> images(const QString &file)

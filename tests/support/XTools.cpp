@@ -100,4 +100,25 @@ QStringList states(const QString &window)
     return atoms;
 }
 
+bool isIconic(const QString &window)
+{
+    const Result r =
+        run(QStringLiteral("xprop"), {QStringLiteral("-id"), window, QStringLiteral("WM_STATE")});
+    return r.out.contains(QLatin1String("window state: Iconic"));
+}
+
+QStringList managedWindows(const QString &nameRegex)
+{
+    const Result r = run(QStringLiteral("xdotool"),
+                         {QStringLiteral("search"), QStringLiteral("--name"), nameRegex});
+    QStringList managed;
+    for (const QString &window : r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const Result state = run(QStringLiteral("xprop"),
+                                 {QStringLiteral("-id"), window, QStringLiteral("WM_STATE")});
+        if (state.out.contains(QLatin1String("window state:")))
+            managed.append(window);
+    }
+    return managed;
+}
+
 } // namespace XTools

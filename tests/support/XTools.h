@@ -39,4 +39,10 @@ QString caption(const QString &window);
 // _NET_WM_STATE atoms of the window.
 QStringList states(const QString &window);
 
+// Whether the window manager shows the window as an icon (WM_STATE Iconic).
+bool isIconic(const QString &window);
+
+// The windows that the window manager manages (they have a WM_STATE) whose name matches.
+QStringList managedWindows(const QString &nameRegex);
+
 } // namespace XTools

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+
+class QWidget;
+
+// What the toolkit does not report about a top-level window's state. On X11 a window that is
+// maximised from the task bar while it is minimised stays minimised, and Qt reports nothing;
+// elsewhere the toolkit reports a maximised window and this stays silent.
+class WindowStateWatch : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit WindowStateWatch(QWidget &window);
+    ~WindowStateWatch() override;
+
+signals:
+    // The window manager maximised the window while it was minimised.
+    void maximisedWhileMinimised();
+
+private:
+    class Filter;
+    Filter *m_filter = nullptr;
+};
