@@ -4,8 +4,11 @@
 #include "FormLayout.h"
 #include "capture/DesktopCapture.h"
 #include "dialogs/Confirmations.h"
+#include "imaging/ImageOutput.h"
+#include "imaging/IntelJPGlibrary.h"
 #include "platform/DesignFonts.h"
 #include "platform/EventPump.h"
+#include "platform/JpegLibrary.h"
 #include "platform/MessageBox.h"
 #include "platform/PictureBox.h"
 #include "platform/Printer.h"
@@ -104,7 +107,7 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
         PrintZoom,
         *m_services.printer,
         [this] { ComputeCropFractions(); },
-        [this] { return m_shots->GrabbedImage[m_shots->CurrentShotIndex]; },
+        [this] { return currentShot(); },
         [this] {
             PrintPreviewForm::GetZoom(this,
                                       {Picture1, *this, PrintZoom, m_services.printer->deviceName(),
@@ -115,6 +118,39 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
         },
         [this] { m_confirmations->ConfirmPrint(); },
     });
+    setJpegLibrary(std::make_unique<ijl::TurboJpegLibrary>());
+}
+
+QImage GlimmerboxForm::currentShot() const
+{
+    const int index = m_shots->CurrentShotIndex;
+    return index >= 0 && index < ShotStore::SlotCount ? m_shots->GrabbedImage[index] : QImage();
+}
+
+void GlimmerboxForm::setJpegLibrary(std::unique_ptr<ijl::IJpegLibrary> library)
+{
+    m_jpegLibrary = std::move(library);
+    m_jpeg = std::make_unique<IntelJPGlibrary>(*m_jpegLibrary, *m_services.files,
+                                               m_services.program->exeName());
+    m_imageOutput = std::make_unique<ImageOutput>(ImageOutput::Context{
+        Picture1,
+        Picture2,
+        *this,
+        LastSaveFolder,
+        [this] { ComputeCropFractions(); },
+        [this] { return currentShot(); },
+        [this]() -> IConfirmations & { return *m_confirmations; },
+        *m_services.dialogs,
+        *m_services.messages,
+        *m_services.files,
+        *m_services.clipboard,
+        *m_jpeg,
+    });
+}
+
+void GlimmerboxForm::ComposeCropPicture()
+{
+    m_imageOutput->ComposeCropPicture();
 }
 
 GlimmerboxForm::~GlimmerboxForm() = default;
@@ -328,9 +364,15 @@ void GlimmerboxForm::AutoDumpButton_Click()
     setWindowState(Qt::WindowMinimized);
 }
 
-void GlimmerboxForm::SaveToFileMenuItem_Click() {}
+void GlimmerboxForm::SaveToFileMenuItem_Click()
+{
+    m_imageOutput->SaveToFileMenuItem_Click();
+}
 
-void GlimmerboxForm::SaveToClipboardMenuItem_Click() {}
+void GlimmerboxForm::SaveToClipboardMenuItem_Click()
+{
+    m_imageOutput->SaveToClipboardMenuItem_Click();
+}
 
 void GlimmerboxForm::PrinterSetupMenuItem_Click()
 {

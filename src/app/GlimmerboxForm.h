@@ -13,7 +13,12 @@
 
 class FormBackground;
 class IConfirmations;
+class ImageOutput;
+class IntelJPGlibrary;
 class PrintJob;
+namespace ijl {
+class IJpegLibrary;
+}
 class PictureBox;
 class QAction;
 class QLabel;
@@ -54,6 +59,8 @@ public:
     void ComputeCropFractions();
 
     bool CopyDesktop(PictureSurface &objTo);
+    // The current slot's full-size picture; null before the first selection.
+    QImage currentShot() const;
     void PrintCurrentShot(bool SkipPreview);
 
     // State that other windows and tests read.
@@ -73,8 +80,10 @@ public:
 
     CropSelection &crop() { return *m_crop; }
     IConfirmations &confirmations() { return *m_confirmations; }
-    // Tests put recording pop-ups in place of the real ones.
+    // Tests put recording pop-ups and a scripted JPEG library in place of the real ones.
     void setConfirmations(std::unique_ptr<IConfirmations> confirmations);
+    void setJpegLibrary(std::unique_ptr<ijl::IJpegLibrary> library);
+    void ComposeCropPicture();
 
     // Hidden work surfaces: the full-size shot (also the capture buffer) and the composed page.
     PictureSurface Picture1;
@@ -122,4 +131,7 @@ private:
     std::unique_ptr<CropSelection> m_crop;
     std::unique_ptr<IConfirmations> m_confirmations;
     std::unique_ptr<PrintJob> m_printJob;
+    std::unique_ptr<ijl::IJpegLibrary> m_jpegLibrary;
+    std::unique_ptr<IntelJPGlibrary> m_jpeg;
+    std::unique_ptr<ImageOutput> m_imageOutput;
 };

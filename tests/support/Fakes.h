@@ -101,14 +101,16 @@ public:
         existing.removeAll(path);
         return {};
     }
-    QString writeBitmap(const QImage &picture, const QString &path) override
+    // Hands the writer the target itself; tests that care about files use the real service.
+    ReplaceResult replaceSafely(const QString &target, const Writer &writer) override
     {
-        written.append({path, picture});
-        return failWith;
+        replaced.append(target);
+        if (!writer(target))
+            return {ReplaceResult::WriterFailed, {}};
+        return {ReplaceResult::Replaced, {}};
     }
     QStringList existing;
-    QList<std::pair<QString, QImage>> written;
-    QString failWith;
+    QStringList replaced;
 };
 
 class FakeClipboard final : public IClipboard

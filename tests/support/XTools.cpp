@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
+#include <QTimer>
 
 namespace XTools {
 
@@ -25,6 +26,36 @@ Result run(const QString &program, const QStringList &args, int timeoutMs)
     }
     result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    result.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return result;
+}
+
+Result runPumping(const QString &program, const QStringList &args, const QByteArray &input,
+                  int timeoutMs)
+{
+    QProcess process;
+    process.start(program, args);
+    Result result;
+    if (!process.waitForStarted(5000)) {
+        result.err = program + QStringLiteral(": cannot start (not installed?)");
+        return result;
+    }
+    if (!input.isEmpty())
+        process.write(input);
+    process.closeWriteChannel();
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    if (process.state() != QProcess::NotRunning)
+        loop.exec();
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+        result.err = program + QStringLiteral(": timed out");
+        return result;
+    }
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = QString::fromLatin1(process.readAllStandardOutput().toBase64());
     result.err = QString::fromLocal8Bit(process.readAllStandardError());
     return result;
 }

@@ -21,6 +21,11 @@ struct Result
 // Runs a program and waits for it (at most timeoutMs); a missing program gives exit code -1.
 Result run(const QString &program, const QStringList &args, int timeoutMs = 10000);
 
+// Like run, but keeps this process's own events going while it waits: needed when the other
+// program talks back to this one, as a clipboard reader does to the clipboard's owner.
+Result runPumping(const QString &program, const QStringList &args, const QByteArray &input = {},
+                  int timeoutMs = 10000);
+
 // Calls check every 25 ms until it returns true or the time is up.
 bool waitFor(const std::function<bool()> &check, int timeoutMs);
 

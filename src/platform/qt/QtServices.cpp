@@ -1,6 +1,7 @@
 #include "QtServices.h"
 
 #include "BuildConfig.h"
+#include "platform/FileReplace.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -124,8 +125,7 @@ double QtEventPump::monotonicSeconds() const
 
 bool QtFiles::exists(const QString &path) const
 {
-    const QFileInfo info(path);
-    return info.isFile() && !info.isHidden();
+    return QFileInfo(path).isFile();
 }
 
 QString QtFiles::remove(const QString &path)
@@ -134,19 +134,9 @@ QString QtFiles::remove(const QString &path)
     return file.remove() ? QString() : file.errorString();
 }
 
-QString QtFiles::writeBitmap(const QImage &picture, const QString &path)
+ReplaceResult QtFiles::replaceSafely(const QString &target, const Writer &writer)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(picture)) {
-        file.cancelWriting();
-        return writer.errorString();
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return replaceFileSafely(target, writer);
 }
 
 bool QtClipboard::setBitmap(const QImage &picture)

@@ -73,7 +73,7 @@ class QtFiles final : public IFiles
 public:
     bool exists(const QString &path) const override;
     QString remove(const QString &path) override;
-    QString writeBitmap(const QImage &picture, const QString &path) override;
+    ReplaceResult replaceSafely(const QString &target, const Writer &writer) override;
 };
 
 class QtClipboard final : public IClipboard

@@ -1,0 +1,89 @@
+// JPEG save figures for a 3840 x 2160 shot: the whole save (copy into the bitmap, encoding,
+// safe write beside the old file), against the bare encoding by libjpeg-turbo alone.
+//
+//   bench_jpeg FOLDER [RUNS]   medians in milliseconds; leaves FOLDER/shot.ppm for cjpeg
+
+#include "TestPattern.h"
+#include "imaging/IntelJPGlibrary.h"
+#include "imaging/cDIBsection.h"
+#include "platform/JpegLibrary.h"
+#include "platform/qt/QtServices.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <turbojpeg.h>
+#include <vector>
+
+namespace {
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    if (argc < 2)
+        return 2;
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    const int runs = argc > 2 ? std::max(3, atoi(argv[2])) : 15;
+    const QImage shot = TestPattern::make(QSize(3840, 2160), 8);
+
+    ijl::TurboJpegLibrary library;
+    QtFiles files;
+    IntelJPGlibrary binding(library, files, QStringLiteral("glimmerbox"));
+    const QString target = folder.filePath(QStringLiteral("shot.jpg"));
+    std::vector<double> save;
+    QElapsedTimer clock;
+    for (int i = 0; i < runs + 2; ++i) {
+        clock.start();
+        binding.SavePictureToJpg(shot, target); // the first saves create, the rest replace
+        if (i >= 2)
+            save.push_back(clock.nsecsElapsed() / 1e6);
+    }
+
+    cDIBsection dib;
+    dib.CreateFromPicture(shot);
+    tjhandle encoder = tjInitCompress();
+    std::vector<double> bare;
+    for (int i = 0; i < runs + 2; ++i) {
+        unsigned char *jpeg = nullptr;
+        unsigned long size = 0;
+        clock.start();
+        tjCompress2(encoder, dib.DIBSectionBitsPtr(), dib.Width(), dib.BytesPerScanLine(),
+                    dib.Height(), TJPF_BGR, &jpeg, &size, TJSAMP_420, 90,
+                    TJFLAG_ACCURATEDCT | TJFLAG_BOTTOMUP);
+        if (i >= 2)
+            bare.push_back(clock.nsecsElapsed() / 1e6);
+        tjFree(jpeg);
+    }
+    tjDestroy(encoder);
+
+    std::vector<double> copy;
+    for (int i = 0; i < runs; ++i) {
+        cDIBsection again;
+        clock.start();
+        again.CreateFromPicture(shot);
+        copy.push_back(clock.nsecsElapsed() / 1e6);
+    }
+
+    std::vector<double> encodeAndWrite;
+    for (int i = 0; i < runs; ++i) {
+        clock.start();
+        binding.SaveDibToJpg(dib, target, 90);
+        encodeAndWrite.push_back(clock.nsecsElapsed() / 1e6);
+    }
+
+    shot.convertToFormat(QImage::Format_RGB888).save(folder.filePath(QStringLiteral("shot.ppm")));
+    std::printf("save_ms %.2f\nbare_encode_ms %.2f\ndib_copy_ms %.2f\nencode_and_write_ms %.2f\n",
+                median(save), median(bare), median(copy), median(encodeAndWrite));
+    return 0;
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "Files.h"
+
+// The operating system's part of IFiles::replaceSafely; one implementation per system.
+ReplaceResult replaceFileSafely(const QString &target, const IFiles::Writer &writer);
