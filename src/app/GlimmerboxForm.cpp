@@ -3,7 +3,10 @@
 #include "FormBackground.h"
 #include "FormLayout.h"
 #include "capture/DesktopCapture.h"
+#include "dialogs/AboutForm.h"
 #include "dialogs/Confirmations.h"
+#include "dialogs/HelpTexts.h"
+#include "dialogs/SystemInfo.h"
 #include "imaging/ImageOutput.h"
 #include "imaging/IntelJPGlibrary.h"
 #include "platform/DesignFonts.h"
@@ -14,6 +17,7 @@
 #include "platform/Printer.h"
 #include "platform/ProgramFacts.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/Shell.h"
 #include "platform/WindowStateWatch.h"
 #include "printing/PrintJob.h"
 #include "printing/PrintPreviewForm.h"
@@ -384,11 +388,31 @@ void GlimmerboxForm::ExitMenuItem_Click()
     close();
 }
 
-void GlimmerboxForm::TipsMenuItem_Click() {}
+void GlimmerboxForm::TipsMenuItem_Click()
+{
+    m_services.messages->show(HelpTexts::tips(), IMessageBox::OkOnly,
+                              QStringLiteral("Help - Tips"));
+}
 
-void GlimmerboxForm::VisitMoonferryMenuItem_Click() {}
+void GlimmerboxForm::VisitMoonferryMenuItem_Click()
+{
+    // Whatever the shell makes of it, nothing is reported.
+    m_services.shell->openUrl(HelpTexts::WebAddress);
+}
 
-void GlimmerboxForm::AboutMenuItem_Click() {}
+void GlimmerboxForm::AboutMenuItem_Click()
+{
+    SystemInfo systemInfo(*m_services.registry, *m_services.processes, *m_services.files,
+                          *m_services.messages);
+    AboutForm about(this,
+                    {titleWithVersion(m_services.program->title(), m_services.program->version()),
+                     [this] { VisitMoonferryMenuItem_Click(); },
+                     [&systemInfo] {
+                         systemInfo.StartSysInfo();
+                     }},
+                    m_tppX, m_tppY);
+    about.exec();
+}
 
 void GlimmerboxForm::Timer1_Timer()
 {

@@ -9,6 +9,9 @@ class IFiles;
 class IClipboard;
 class IPrinter;
 class IFileDialogs;
+class IShell;
+class IProcessLauncher;
+class IRegistry;
 
 // Everything the program asks of the operating system, handed to the main window. The program
 // always runs on the real services; tests put scripted ones in place of some of them.
@@ -23,4 +26,7 @@ struct Services
     IClipboard *clipboard = nullptr;
     IPrinter *printer = nullptr;
     IFileDialogs *dialogs = nullptr;
+    IShell *shell = nullptr;
+    IProcessLauncher *processes = nullptr;
+    IRegistry *registry = nullptr;
 };

@@ -8,17 +8,21 @@
 #include "platform/MessageBox.h"
 #include "platform/Printer.h"
 #include "platform/ProgramFacts.h"
+#include "platform/Registry.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Services.h"
+#include "platform/Shell.h"
 
 #include <QImage>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <cstring>
 #include <deque>
 #include <functional>
+#include <map>
 
 // A screen that shows whatever the test puts on it; each grab is counted.
 class FakeScreen final : public IScreenGrabber
@@ -191,6 +195,76 @@ public:
     SaveFileResult answer;
 };
 
+class FakeShell final : public IShell
+{
+public:
+    void openUrl(const QString &url) override { opened.append(url); }
+    QStringList opened;
+};
+
+// Starts nothing; says yes for the programs the test lets it start.
+class FakeProcesses final : public IProcessLauncher
+{
+public:
+    bool startDetached(const QString &program) override
+    {
+        tried.append(program);
+        return startable.contains(program);
+    }
+    QStringList tried;
+    QStringList startable;
+};
+
+// A registry of a few values, each stored as the bytes the test gives (8-bit text, with or
+// without its terminating zero).
+class FakeRegistry final : public IRegistry
+{
+public:
+    struct Value
+    {
+        unsigned long type = REG_SZ;
+        QByteArray bytes;
+    };
+    void set(const QString &key, const QString &name, const QByteArray &bytes,
+             unsigned long type = REG_SZ)
+    {
+        values[key.toUpper()][name.toUpper()] = Value{type, bytes};
+    }
+    long RegOpenKeyEx(HKEY root, const QString &subKey, unsigned long access, HKEY *result) override
+    {
+        accessMasks.append(access);
+        if (root != HKEY_LOCAL_MACHINE || !values.count(subKey.toUpper()))
+            return ERROR_FILE_NOT_FOUND;
+        opened.append(subKey.toUpper());
+        *result = HKEY(opened.size());
+        return ERROR_SUCCESS;
+    }
+    long RegQueryValueEx(HKEY key, const QString &valueName, unsigned long *type,
+                         std::uint8_t *data, unsigned long *size) override
+    {
+        const auto &names = values[opened.value(qsizetype(key) - 1)];
+        const auto found = names.find(valueName.toUpper());
+        if (found == names.end())
+            return ERROR_FILE_NOT_FOUND;
+        *type = found->second.type;
+        const unsigned long capacity = *size;
+        *size = static_cast<unsigned long>(found->second.bytes.size());
+        if (capacity < *size)
+            return ERROR_MORE_DATA;
+        std::memcpy(data, found->second.bytes.constData(), *size);
+        return ERROR_SUCCESS;
+    }
+    long RegCloseKey(HKEY) override
+    {
+        ++closed;
+        return ERROR_SUCCESS;
+    }
+    std::map<QString, std::map<QString, Value>> values;
+    QStringList opened;
+    QList<unsigned long> accessMasks;
+    int closed = 0;
+};
+
 // Pop-ups that close at once; each call is recorded, and a test may look around meanwhile.
 class FakeConfirmations final : public IConfirmations
 {
@@ -223,6 +297,9 @@ struct FakeServices
     FakeClipboard clipboard;
     FakePrinter printer;
     FakeFileDialogs dialogs;
+    FakeShell shell;
+    FakeProcesses processes;
+    FakeRegistry registry;
 
     Services services()
     {
@@ -236,6 +313,9 @@ struct FakeServices
         s.clipboard = &clipboard;
         s.printer = &printer;
         s.dialogs = &dialogs;
+        s.shell = &shell;
+        s.processes = &processes;
+        s.registry = &registry;
         return s;
     }
 };

@@ -295,5 +295,8 @@ Services QtPlatform::services()
     services.clipboard = &m_clipboard;
     services.printer = &m_printer;
     services.dialogs = &m_dialogs;
+    services.shell = &m_shell;
+    services.processes = &m_processes;
+    services.registry = m_registry.get();
     return services;
 }

@@ -7,9 +7,11 @@
 #include "platform/MessageBox.h"
 #include "platform/Printer.h"
 #include "platform/ProgramFacts.h"
+#include "platform/Registry.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Services.h"
+#include "platform/Shell.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -109,6 +111,22 @@ public:
     SaveFileResult showSave(const SaveFileRequest &request) override;
 };
 
+// The desktop's shell and process start; one implementation per operating system.
+class SystemShell final : public IShell
+{
+public:
+    void openUrl(const QString &url) override;
+};
+
+class SystemProcessLauncher final : public IProcessLauncher
+{
+public:
+    bool startDetached(const QString &program) override;
+};
+
+// The registry on Windows, a stand-in elsewhere.
+std::unique_ptr<IRegistry> makeSystemRegistry();
+
 // The real services, as the program runs on them.
 class QtPlatform
 {
@@ -126,4 +144,7 @@ private:
     QtClipboard m_clipboard;
     QtPrinter m_printer;
     QtFileDialogs m_dialogs;
+    SystemShell m_shell;
+    SystemProcessLauncher m_processes;
+    std::unique_ptr<IRegistry> m_registry;
 };

@@ -1,0 +1,111 @@
+#include "AboutForm.h"
+
+#include "HelpTexts.h"
+#include "platform/DesignFonts.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+
+#include <cmath>
+
+AboutForm::AboutForm(QWidget *owner, Actions actions, float tx, float ty)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , m_actions(std::move(actions))
+    , m_tppX(tx)
+    , m_tppY(ty)
+{
+    auto px = [&](double left, double top, double width, double height) {
+        return QRect(int(std::lround(left / tx)), int(std::lround(top / ty)),
+                     int(std::lround(width / tx)), int(std::lround(height / ty)));
+    };
+    setObjectName(QStringLiteral("AboutForm"));
+    setWindowTitle(QStringLiteral(" About Glimmerbox"));
+    setWindowIcon(QIcon(QStringLiteral(":/glimmerbox/glimmerbox.png")));
+    setModal(true);
+    setFixedSize(px(0, 0, 6090, 3345).size());
+    setFont(designFont());
+    QPalette black = palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+
+    auto *imageIcon = new QLabel(this);
+    imageIcon->setObjectName(QStringLiteral("ImageIcon"));
+    imageIcon->setGeometry(px(120, 0, 480, 480));
+    imageIcon->setPixmap(QPixmap(QStringLiteral(":/glimmerbox/glimmerbox.png")));
+
+    m_lblTitle = new QLabel(this);
+    m_lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    m_lblTitle->setGeometry(px(720, 120, 3885, 480));
+    m_lblTitle->setFont(designFont(QStringLiteral("MS Sans Serif"), 12, true));
+    m_lblTitle->setPalette(black);
+
+    m_lblDescription = new QLabel(HelpTexts::aboutDescription(), this);
+    m_lblDescription->setObjectName(QStringLiteral("lblDescription"));
+    m_lblDescription->setGeometry(px(720, 600, 4725, 1650));
+    m_lblDescription->setWordWrap(true);
+    m_lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_lblDescription->setPalette(black);
+
+    m_lblDisclaimer = new QLabel(this);
+    m_lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
+    m_lblDisclaimer->setGeometry(px(255, 2505, 4470, 825));
+    m_lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_lblDisclaimer->setPalette(black);
+    m_lblDisclaimer->setCursor(Qt::PointingHandCursor);
+    m_lblDisclaimer->installEventFilter(this);
+
+    m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    m_cmdOK->setGeometry(px(4800, 2520, 1260, 345));
+    m_cmdOK->setDefault(true);
+    m_cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    m_cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    m_cmdSysInfo->setGeometry(px(4800, 2955, 1245, 345));
+    m_cmdSysInfo->setAutoDefault(false);
+    fitTextToWidth(m_cmdSysInfo);
+    setTabOrder(m_cmdOK, m_cmdSysInfo);
+    m_cmdOK->setFocus();
+
+    // OK is also the cancel button: Esc closes the box as QDialog's reject does.
+    connect(m_cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cmdSysInfo, &QPushButton::clicked, this, [this] {
+        if (m_actions.StartSysInfo)
+            m_actions.StartSysInfo();
+    });
+    Form_Load();
+}
+
+void AboutForm::Form_Load()
+{
+    m_lblTitle->setText(m_actions.title);
+    QString disclaimer = HelpTexts::disclaimer();
+    m_lblDisclaimer->setText(disclaimer.replace(QLatin1String("\r\n"), QLatin1String("\n")));
+}
+
+bool AboutForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_lblDisclaimer && event->type() == QEvent::MouseButtonRelease) {
+        auto *release = static_cast<QMouseEvent *>(event);
+        if (release->button() == Qt::LeftButton &&
+            m_lblDisclaimer->rect().contains(release->position().toPoint()) &&
+            m_actions.VisitMoonferryMenuItem_Click)
+            m_actions.VisitMoonferryMenuItem_Click();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void AboutForm::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    // The etched separator: a dark line over a light one, two pixels each.
+    QPainter painter(this);
+    auto line = [&](double y, const QColor &color) {
+        const int top = int(std::lround(y / m_tppY));
+        painter.fillRect(QRect(0, top, int(std::lround(6000 / m_tppX)), 2), color);
+    };
+    line(2379, palette().color(QPalette::WindowText));
+    line(2400, QColor(0xc8, 0xc8, 0xc8));
+}

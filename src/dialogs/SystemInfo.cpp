@@ -1,0 +1,64 @@
+#include "SystemInfo.h"
+
+#include "platform/Files.h"
+#include "platform/MessageBox.h"
+#include "platform/Shell.h"
+
+#include <QFile>
+
+#include <array>
+#include <cstring>
+
+bool SystemInfo::GetKeyValue(IRegistry::HKEY KeyRoot, const QString &KeyName,
+                             const QString &SubKeyRef, QString &KeyVal)
+{
+    IRegistry::HKEY key = 0;
+    if (m_registry.RegOpenKeyEx(KeyRoot, KeyName, KeyAllAccess, &key) != IRegistry::ERROR_SUCCESS) {
+        KeyVal.clear();
+        return false;
+    }
+    std::array<std::uint8_t, BufferSize> buffer{};
+    unsigned long size = BufferSize;
+    unsigned long type = 0;
+    if (m_registry.RegQueryValueEx(key, SubKeyRef, &type, buffer.data(), &size) !=
+        IRegistry::ERROR_SUCCESS) {
+        KeyVal.clear();
+        m_registry.RegCloseKey(key);
+        return false;
+    }
+    const QByteArray stored(reinterpret_cast<const char *>(buffer.data()),
+                            qsizetype(std::min<unsigned long>(size, BufferSize)));
+    QByteArray bytes = stored;
+    // A string stored with its terminating zero loses that byte, and only that one.
+    if (!bytes.isEmpty() && bytes.back() == '\0')
+        bytes.chop(1);
+    KeyVal.clear();
+    if (type == IRegistry::REG_SZ || type == IRegistry::REG_EXPAND_SZ) {
+        KeyVal = QString::fromLocal8Bit(bytes);
+    } else if (type == IRegistry::REG_DWORD && stored.size() == 4) {
+        quint32 number = 0;
+        std::memcpy(&number, stored.constData(), sizeof number);
+        KeyVal = QString::number(number);
+    }
+    m_registry.RegCloseKey(key);
+    return true;
+}
+
+void SystemInfo::StartSysInfo()
+{
+    QString path;
+    if (GetKeyValue(IRegistry::HKEY_LOCAL_MACHINE,
+                    QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+                    QStringLiteral("PATH"), path)) {
+        if (m_processes.startDetached(path))
+            return;
+    } else if (GetKeyValue(IRegistry::HKEY_LOCAL_MACHINE,
+                           QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
+                           QStringLiteral("MSINFO"), path)) {
+        const QString program = path + QStringLiteral("\\MSINFO32.EXE");
+        if (m_files.exists(program) && m_processes.startDetached(program))
+            return;
+    }
+    m_messages.show(QStringLiteral("System Information Is Unavailable At This Time"),
+                    IMessageBox::OkOnly, QString());
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/Registry.h"
+
+#include <QString>
+
+class IFiles;
+class IMessageBox;
+class IProcessLauncher;
+
+// Finds the operating system's System Information tool through the registry and starts it.
+class SystemInfo
+{
+public:
+    static constexpr unsigned long KeyAllAccess = 0x2003F;
+    static constexpr unsigned long BufferSize = 1024;
+
+    SystemInfo(IRegistry &registry, IProcessLauncher &processes, IFiles &files,
+               IMessageBox &messages)
+        : m_registry(registry)
+        , m_processes(processes)
+        , m_files(files)
+        , m_messages(messages)
+    {}
+
+    // Reads a value below KeyRoot\KeyName; false (and an empty KeyVal) when the key or the value
+    // cannot be read.
+    bool GetKeyValue(IRegistry::HKEY KeyRoot, const QString &KeyName, const QString &SubKeyRef,
+                     QString &KeyVal);
+
+    // Starts the tool, or says that it is unavailable.
+    void StartSysInfo();
+
+private:
+    IRegistry &m_registry;
+    IProcessLauncher &m_processes;
+    IFiles &m_files;
+    IMessageBox &m_messages;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// The desktop's own way of opening things: a web address goes to the user's browser.
+class IShell
+{
+public:
+    virtual ~IShell() = default;
+    // Hands the address over and returns at once; whether a browser opened is not known.
+    virtual void openUrl(const QString &url) = 0;
+};
+
+// Starts another program as a process of its own that this one does not wait for.
+class IProcessLauncher
+{
+public:
+    virtual ~IProcessLauncher() = default;
+    // False when the program could not be started (for instance, no such file).
+    virtual bool startDetached(const QString &program) = 0;
+};
