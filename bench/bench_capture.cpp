@@ -70,9 +70,10 @@ struct Store
         picture1.setAutoSize(true);
         store = std::make_unique<ShotStore>(
             ShotStore::Views{picture1, preview, label, thumbs},
-            ShotStore::Hooks{[] {}, [] {}, [&] { return CopyDesktop(picture1, grabber, metrics); },
+            ShotStore::Hooks{[] {}, [] {},
+                             [&](QString &) { return CopyDesktop(picture1, grabber, metrics); },
                              [] {},
-                             [] {
+                             [](const QString &) {
                              }},
             events);
     }

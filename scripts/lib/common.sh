@@ -7,7 +7,9 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libturbojpeg0-dev
                 libjpeg62-turbo-dev fonts-dejavu-core fonts-liberation2 libxcb1-dev)
 TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
-               libjpeg-turbo-progs)
+               libjpeg-turbo-progs
+               sway swaybg grim xwayland pipewire qt6-wayland dbus-daemon dbus-bin
+               xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk)
 BENCH_PACKAGES=(imagemagick x11-apps)
 
 # Installs the Debian packages that are missing. As root it runs apt-get; otherwise it prints
@@ -26,8 +28,8 @@ ensure_packages() {
         exit 1
     fi
     echo "Installing: ${missing[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" \
+    apt-get -o DPkg::Lock::Timeout=900 update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}" \
         >/dev/null
 }
 

@@ -82,11 +82,13 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
                 if (!isVisible())
                     show();
             },
-            [this] { return CopyDesktop(Picture1); },
+            [this](QString &error) { return CopyDesktop(Picture1, &error); },
             [this] { resetCrop(); },
-            [this] {
-                m_services.messages->show(QStringLiteral("The screen could not be copied."),
-                                          IMessageBox::Exclamation, QStringLiteral("Grab Screen"));
+            [this](const QString &error) {
+                m_services.messages->show(
+                    QStringLiteral("The screen could not be copied: %1.\r\nNo shot was taken.")
+                        .arg(error),
+                    IMessageBox::Exclamation, QStringLiteral("Grab Screen"));
             },
         },
         *m_services.events);
@@ -325,9 +327,9 @@ void GlimmerboxForm::resetCrop()
     m_crop->clear();
 }
 
-bool GlimmerboxForm::CopyDesktop(PictureSurface &objTo)
+bool GlimmerboxForm::CopyDesktop(PictureSurface &objTo, QString *error)
 {
-    return ::CopyDesktop(objTo, *m_services.screen, *m_services.metrics);
+    return ::CopyDesktop(objTo, *m_services.screen, *m_services.metrics, error);
 }
 
 void GlimmerboxForm::GrabButton_Click()

@@ -58,7 +58,7 @@ public:
     void CurrentImage1_MouseUp(int Button, int Shift, float X, float Y);
     void ComputeCropFractions();
 
-    bool CopyDesktop(PictureSurface &objTo);
+    bool CopyDesktop(PictureSurface &objTo, QString *error = nullptr);
     // The current slot's full-size picture; null before the first selection.
     QImage currentShot() const;
     void PrintCurrentShot(bool SkipPreview);

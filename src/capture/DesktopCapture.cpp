@@ -4,11 +4,16 @@
 #include "platform/ScreenGrabber.h"
 #include "platform/ScreenMetrics.h"
 
-bool CopyDesktop(PictureSurface &objTo, IScreenGrabber &screen, const IScreenMetrics &metrics)
+bool CopyDesktop(PictureSurface &objTo, IScreenGrabber &screen, const IScreenMetrics &metrics,
+                 QString *error)
 {
-    const QImage desktop = screen.grabPrimaryScreen();
-    if (desktop.isNull())
+    const ScreenGrab grab = screen.grabPrimaryScreen();
+    const QImage &desktop = grab.image;
+    if (desktop.isNull()) {
+        if (error)
+            *error = grab.error;
         return false;
+    }
     const int w = desktop.width();
     const int h = desktop.height();
     // Width before height, both before the copy, so the bitmap has the desktop's pixel size.

@@ -53,11 +53,12 @@ bool ShotStore::GrabButton_Click()
     }
     m_hooks.hideWindow();
     Pause(0.5f);
-    if (!m_hooks.copyDesktop()) {
+    QString error;
+    if (!m_hooks.copyDesktop(error)) {
         // Storing the old buffer as a new shot would print something that was never on screen.
         m_hooks.showWindow();
         if (m_hooks.reportCaptureFailure)
-            m_hooks.reportCaptureFailure();
+            m_hooks.reportCaptureFailure(error);
         return false;
     }
     GrabbedImage[slot] = m_views.Picture1.image();

@@ -30,9 +30,9 @@ public:
     {
         std::function<void()> hideWindow;
         std::function<void()> showWindow;
-        std::function<bool()> copyDesktop; // into Picture1
+        std::function<bool(QString &error)> copyDesktop; // into Picture1
         std::function<void()> resetCrop;
-        std::function<void()> reportCaptureFailure;
+        std::function<void(const QString &error)> reportCaptureFailure;
     };
 
     ShotStore(Views views, Hooks hooks, IEventPump &events);

@@ -1,12 +1,19 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 
-// Reads the primary screen. The result is in device pixels at full resolution; a null image
-// means the screen could not be read.
+// One reading of the primary screen: its pixels at full resolution, or why there are none.
+struct ScreenGrab
+{
+    QImage image;  // device pixels; null when the screen could not be read
+    QString error; // the cause in plain words, when image is null
+};
+
+// Reads the primary screen.
 class IScreenGrabber
 {
 public:
     virtual ~IScreenGrabber() = default;
-    virtual QImage grabPrimaryScreen() = 0;
+    virtual ScreenGrab grabPrimaryScreen() = 0;
 };

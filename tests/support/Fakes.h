@@ -24,16 +24,18 @@
 #include <functional>
 #include <map>
 
-// A screen that shows whatever the test puts on it; each grab is counted.
+// A screen that shows whatever the test puts on it; each grab is counted. A null picture is a
+// screen that could not be read.
 class FakeScreen final : public IScreenGrabber
 {
 public:
-    QImage grabPrimaryScreen() override
+    ScreenGrab grabPrimaryScreen() override
     {
         ++grabs;
-        if (next)
-            return next(grabs);
-        return screen;
+        const QImage image = next ? next(grabs) : screen;
+        if (image.isNull())
+            return {QImage(), QStringLiteral("the test's screen is dark")};
+        return {image, {}};
     }
     QImage screen;
     std::function<QImage(int)> next; // called with the grab's number, from 1

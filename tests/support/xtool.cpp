@@ -62,7 +62,7 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: xtool setroot FILE | pattern [SEED] | desktop | dump FILE [X "
-                             "Y W H] | pick OUT REFERENCE CANDIDATES...\n");
+                             "Y W H] | pick OUT REFERENCE CANDIDATES... | same A B\n");
         return 2;
     }
     QString error;
@@ -74,6 +74,14 @@ int main(int argc, char *argv[])
             return 1;
         }
         return 0;
+    }
+    if (!std::strcmp(argv[1], "write-pattern") && argc >= 5) {
+        // A pattern picture of a size, for screens this tool cannot reach.
+        const int seed = argc > 5 ? std::atoi(argv[5]) : 0;
+        return TestPattern::make(QSize(std::atoi(argv[3]), std::atoi(argv[4])), seed)
+                       .save(QString::fromLocal8Bit(argv[2]))
+                   ? 0
+                   : 1;
     }
     if (!std::strcmp(argv[1], "pattern")) {
         const int seed = argc > 2 ? std::atoi(argv[2]) : 0;
@@ -101,6 +109,12 @@ int main(int argc, char *argv[])
             return 1;
         }
         return 0;
+    }
+    if (!std::strcmp(argv[1], "same") && argc == 4) {
+        // Exit 0 when two pictures have the same size and pixels.
+        const QImage a(QString::fromLocal8Bit(argv[2]));
+        const QImage b(QString::fromLocal8Bit(argv[3]));
+        return !a.isNull() && TestPattern::differingPixels(a, b) == 0 ? 0 : 1;
     }
     if (!std::strcmp(argv[1], "pick") && argc > 4) {
         // Of several pictures, keeps the one that differs most from a reference.

@@ -38,8 +38,9 @@ std::unique_ptr<ShotStore> tst_Pause::makeStore(IEventPump &events)
         thumbs[i] = m_thumbs[i].get();
     }
     return std::make_unique<ShotStore>(ShotStore::Views{m_picture1, *m_preview, *m_label, thumbs},
-                                       ShotStore::Hooks{[] {}, [] {}, [] { return true; }, [] {},
-                                                        [] {
+                                       ShotStore::Hooks{[] {}, [] {},
+                                                        [](QString &) { return true; }, [] {},
+                                                        [](const QString &) {
                                                         }},
                                        events);
 }

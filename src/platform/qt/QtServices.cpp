@@ -21,17 +21,19 @@
 #include <QScreen>
 #include <QTimer>
 
-QImage QtScreenGrabber::grabPrimaryScreen()
+ScreenGrab QtScreenGrabber::grabPrimaryScreen()
 {
     QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
-        return {};
+        return {QImage(), QStringLiteral("there is no screen to read")};
     // The pixmap is in device pixels even when the desktop is scaled; the shot is those pixels.
     QImage image = screen->grabWindow(0).toImage();
+    if (image.isNull())
+        return {QImage(), QStringLiteral("the window system did not hand out the screen's pixels")};
     image.setDevicePixelRatio(1.0);
-    if (!image.isNull() && image.format() != QImage::Format_RGB32)
+    if (image.format() != QImage::Format_RGB32)
         image = std::move(image).convertToFormat(QImage::Format_RGB32);
-    return image;
+    return {image, {}};
 }
 
 float QtScreenMetrics::twipsPerPixelX() const
@@ -279,14 +281,15 @@ SaveFileResult QtFileDialogs::showSave(const SaveFileRequest &request)
 }
 
 QtPlatform::QtPlatform(QStringList arguments)
-    : m_program(std::move(arguments))
+    : m_screen(chooseScreenGrabber())
+    , m_program(std::move(arguments))
     , m_messages(m_program)
 {}
 
 Services QtPlatform::services()
 {
     Services services;
-    services.screen = &m_screen;
+    services.screen = m_screen.get();
     services.metrics = &m_metrics;
     services.program = &m_program;
     services.messages = &m_messages;

@@ -21,11 +21,15 @@
 class QPrinter;
 class QWidget;
 
+// Qt's own grab of the screen: what X11 and Windows sessions use.
 class QtScreenGrabber final : public IScreenGrabber
 {
 public:
-    QImage grabPrimaryScreen() override;
+    ScreenGrab grabPrimaryScreen() override;
 };
+
+// The screen reader that fits the session; chosen once, at start-up.
+std::unique_ptr<IScreenGrabber> chooseScreenGrabber();
 
 class QtScreenMetrics final : public IScreenMetrics
 {
@@ -135,7 +139,7 @@ public:
     Services services();
 
 private:
-    QtScreenGrabber m_screen;
+    std::unique_ptr<IScreenGrabber> m_screen;
     QtScreenMetrics m_metrics;
     QtProgramFacts m_program;
     QtMessageBox m_messages;

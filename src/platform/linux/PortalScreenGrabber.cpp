@@ -1,0 +1,147 @@
+#include "PortalScreenGrabber.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+const QString PortalService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString PortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+
+// Receives the portal's Response signal for one request.
+class ResponseCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    bool answered = false;
+    uint response = 2;
+    QVariantMap results;
+
+signals:
+    void arrived();
+
+public slots:
+    void onResponse(uint code, const QVariantMap &values)
+    {
+        answered = true;
+        response = code;
+        results = values;
+        emit arrived();
+    }
+};
+
+QImage primaryScreenPart(const QImage &desktop)
+{
+    // The portal's picture covers every output; the shot is the primary screen's part of it.
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (!primary || screens.size() < 2)
+        return desktop;
+    QRect all;
+    for (const QScreen *screen : screens)
+        all = all.united(screen->geometry());
+    if (all.isEmpty())
+        return desktop;
+    const double sx = double(desktop.width()) / all.width();
+    const double sy = double(desktop.height()) / all.height();
+    const QRect g = primary->geometry().translated(-all.topLeft());
+    return desktop.copy(QRect(qRound(g.x() * sx), qRound(g.y() * sy), qRound(g.width() * sx),
+                              qRound(g.height() * sy)));
+}
+
+} // namespace
+
+ScreenGrab PortalScreenGrabber::grabPrimaryScreen()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return {QImage(),
+                QStringLiteral("there is no desktop session bus to ask for a screenshot")};
+
+    // The request's object path is known before the call, so the answer cannot be missed.
+    const QString token = QStringLiteral("glimmerbox%1").arg(++m_calls);
+    QString sender = bus.baseService().mid(1);
+    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+    QString requestPath =
+        QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
+    ResponseCatcher catcher;
+    const auto listen = [&](const QString &path) {
+        return bus.connect(PortalService, path, QStringLiteral("org.freedesktop.portal.Request"),
+                           QStringLiteral("Response"), &catcher,
+                           SLOT(onResponse(uint, QVariantMap)));
+    };
+    listen(requestPath);
+
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&catcher, &ResponseCatcher::arrived, &loop, &QEventLoop::quit);
+    limit.start(m_timeLimitMs);
+
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        PortalService, PortalPath, QStringLiteral("org.freedesktop.portal.Screenshot"),
+        QStringLiteral("Screenshot"));
+    call << QString()
+         << QVariantMap{{QStringLiteral("handle_token"), token},
+                        {QStringLiteral("interactive"), false}};
+    QDBusPendingCallWatcher watcher(bus.asyncCall(call, m_timeLimitMs));
+    QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
+    if (!watcher.isFinished())
+        loop.exec();
+    if (!watcher.isFinished())
+        return {QImage(), QStringLiteral("the desktop's screenshot service did not answer within "
+                                         "%1 seconds")
+                              .arg(m_timeLimitMs / 1000)};
+    const QDBusPendingReply<QDBusObjectPath> reply = watcher.reply();
+    if (reply.isError())
+        return {QImage(), QStringLiteral("the desktop's screenshot service (the desktop portal) "
+                                         "is not available: %1")
+                              .arg(reply.error().message())};
+    // Older portals choose the request's path themselves.
+    if (reply.value().path() != requestPath) {
+        requestPath = reply.value().path();
+        listen(requestPath);
+    }
+
+    while (!catcher.answered && limit.isActive())
+        loop.exec();
+    if (!catcher.answered)
+        return {QImage(), QStringLiteral("the desktop's screenshot service did not answer within "
+                                         "%1 seconds")
+                              .arg(m_timeLimitMs / 1000)};
+    if (catcher.response == 1)
+        return {QImage(), QStringLiteral("the screenshot was cancelled")};
+    if (catcher.response != 0)
+        return {QImage(), QStringLiteral("the desktop could not take a screenshot")};
+
+    const QUrl uri(catcher.results.value(QStringLiteral("uri")).toString());
+    if (!uri.isLocalFile())
+        return {QImage(), QStringLiteral("the desktop gave no screenshot file to read")};
+    const QString file = uri.toLocalFile();
+    QImage image(file);
+    // The file was written for this call only: it goes, read or not, so grabs leave nothing
+    // behind in the user's folders.
+    QFile::remove(file);
+    if (image.isNull())
+        return {QImage(), QStringLiteral("the screenshot file %1 could not be read").arg(file)};
+    image = primaryScreenPart(image);
+    image.setDevicePixelRatio(1.0);
+    if (image.format() != QImage::Format_RGB32)
+        image = std::move(image).convertToFormat(QImage::Format_RGB32);
+    return {image, {}};
+}
+
+#include "PortalScreenGrabber.moc"
