@@ -9,7 +9,8 @@ TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
                libjpeg-turbo-progs
                sway swaybg grim xwayland pipewire qt6-wayland dbus-daemon dbus-bin
-               xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk)
+               xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
+               dpkg-dev lintian desktop-file-utils appstream)
 BENCH_PACKAGES=(imagemagick x11-apps)
 
 # Installs the Debian packages that are missing. As root it runs apt-get; otherwise it prints

@@ -4,6 +4,7 @@
 
 #include "Pdf.h"
 #include "TestPattern.h"
+#include "UserDesktop.h"
 #include "X11Checks.h"
 #include "X11Screen.h"
 #include "XTools.h"
@@ -13,66 +14,21 @@
 
 namespace {
 
+using UserDesktop::isNormalAtDesignSize;
+using UserDesktop::maximise;
+using UserDesktop::waitForWindow;
+using UserDesktop::xdotool;
+
 const QString AutoDumpMessage = QStringLiteral("^You have selected Auto-Dump mode\\.$");
 
-class Program
+// The program this suite drives: the build's own.
+class Program : public UserDesktop::Program
 {
 public:
     explicit Program(const QStringList &args)
-    {
-        m_process.setProgram(QStringLiteral(GLIMMERBOX_EXE));
-        m_process.setArguments(args);
-        m_process.setProcessChannelMode(QProcess::ForwardedChannels);
-        m_process.start();
-    }
-    ~Program()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
-    }
-    bool started() { return m_process.waitForStarted(); }
-
-private:
-    QProcess m_process;
+        : UserDesktop::Program(QStringLiteral(GLIMMERBOX_EXE), args)
+    {}
 };
-
-QString waitForWindow(const QString &nameRegex, int timeoutMs = 15000)
-{
-    QString window;
-    XTools::waitFor(
-        [&] {
-            const QStringList found = XTools::managedWindows(nameRegex);
-            if (!found.isEmpty())
-                window = found.first();
-            return !window.isEmpty();
-        },
-        timeoutMs);
-    return window;
-}
-
-void xdotool(const QStringList &args)
-{
-    XTools::run(QStringLiteral("xdotool"), args);
-}
-
-void maximise(const QString &window)
-{
-    XTools::run(QStringLiteral("wmctrl"),
-                {QStringLiteral("-i"), QStringLiteral("-r"), window, QStringLiteral("-b"),
-                 QStringLiteral("add,maximized_vert,maximized_horz")});
-}
-
-bool isNormalAtDesignSize(const QString &window)
-{
-    const QRect g = XTools::geometry(window);
-    const QStringList states = XTools::states(window);
-    // 737 wide, 488 plus the menu bar high.
-    return !XTools::isIconic(window) && g.width() == 737 && g.height() > 488 + 10 &&
-           g.height() < 488 + 40 &&
-           !states.join(QLatin1Char(' ')).contains(QLatin1String("MAXIMIZED"));
-}
 
 } // namespace
 
