@@ -123,6 +123,16 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
                                       m_tppX, m_tppY);
         },
         [this] { m_confirmations->ConfirmPrint(); },
+        [this] {
+            const QString printer = m_services.printer->deviceName();
+            m_services.messages->show(
+                printer.isEmpty()
+                    ? QStringLiteral("Nothing was printed: no printer is installed.")
+                    : QStringLiteral("Nothing was printed: the printer \"%1\" did not take the "
+                                     "page.")
+                          .arg(printer),
+                IMessageBox::Exclamation, QStringLiteral("Print Now"));
+        },
     });
     setJpegLibrary(std::make_unique<ijl::TurboJpegLibrary>());
 }

@@ -11,8 +11,9 @@
 void PrintJob::PrintCurrentShot(bool SkipPreview)
 {
     Context &c = m_context;
-    // None of the steps below reports a failure: a step that fails leaves nothing behind and
-    // the next one runs, so the pointer and the orientation are always put back.
+    // A step that fails leaves nothing behind and the next one runs, so the pointer and the
+    // orientation are always put back; only then is a page that never reached the printer
+    // reported, since the pop-up has already said it was printing.
     c.ComputeCropFractions();
     c.Picture1.setPicture(c.currentShot());
     const float SW = c.Picture1.scaleWidth();
@@ -40,9 +41,11 @@ void PrintJob::PrintCurrentShot(bool SkipPreview)
     c.Picture2.paintPicture(c.Picture1.image(), page.destination, page.source);
     c.Picture2.setPicture(c.Picture2.image());
 
-    c.printer.drawPicture(c.Picture2.picture(), 0, 0);
-    c.printer.endDoc();
+    const bool drawn = c.printer.drawPicture(c.Picture2.picture(), 0, 0);
+    const bool ended = c.printer.endDoc();
 
     c.mainWindow.unsetCursor();
     c.printer.setOrientation(IPrinter::Portrait);
+    if ((!drawn || !ended) && c.reportPrintFailure)
+        c.reportPrintFailure();
 }

@@ -26,6 +26,8 @@ public:
         std::function<QImage()> currentShot;
         std::function<void()> GetZoom;
         std::function<void()> ConfirmPrint;
+        // Told when the page did not reach the printer, once the job has put everything back.
+        std::function<void()> reportPrintFailure;
     };
 
     explicit PrintJob(Context context)

@@ -43,6 +43,11 @@ void tst_PrintNoPrinter::jobEndsCleanlyWithoutPrinter()
     QCOMPARE(confirmations->shown, QStringList{"Printing Now"});
     QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(services.printer->orientation(), int(IPrinter::Portrait));
+    // The pop-up said it was printing: the user learns that nothing came out, and why.
+    QCOMPARE(fakes.messages.shown.size(), 1);
+    QCOMPARE(fakes.messages.shown[0].text,
+             QStringLiteral("Nothing was printed: no printer is installed."));
+    QCOMPARE(fakes.messages.shown[0].title, QStringLiteral("Print Now"));
     // Nothing was written anywhere in its place.
     QVERIFY(QDir(work.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty());
     // And the program goes on.
