@@ -14,6 +14,7 @@ class IProgramFacts
 {
 public:
     virtual ~IProgramFacts() = default;
+    // Where the save dialog first opens: the program's own folder when the user may write there.
     virtual QString folder() const = 0;
     virtual QString title() const = 0;
     virtual ProgramVersion version() const = 0;

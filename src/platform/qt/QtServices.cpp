@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -19,6 +20,7 @@
 #include <QPrinterInfo>
 #include <QSaveFile>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 
 ScreenGrab QtScreenGrabber::grabPrimaryScreen()
@@ -54,7 +56,13 @@ QtProgramFacts::QtProgramFacts(QStringList arguments)
 
 QString QtProgramFacts::folder() const
 {
-    return QCoreApplication::applicationDirPath();
+    // An installed program's folder belongs to the system, where saving would only fail: the
+    // user's pictures folder is the useful start there.
+    const QString own = QCoreApplication::applicationDirPath();
+    if (QFileInfo(own).isWritable())
+        return own;
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return QDir(pictures).exists() ? pictures : QDir::homePath();
 }
 
 QString QtProgramFacts::title() const
