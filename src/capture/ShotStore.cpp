@@ -45,7 +45,6 @@ bool ShotStore::GrabButton_Click()
     int slot;
     if (ReplaceSelectedShot) {
         slot = CurrentShotIndex;
-        ReplaceSelectedShot = false;
     } else {
         slot = CurrentShotIndex + 1;
         if (slot == SlotCount)
@@ -56,11 +55,13 @@ bool ShotStore::GrabButton_Click()
     QString error;
     if (!m_hooks.copyDesktop(error)) {
         // Storing the old buffer as a new shot would print something that was never on screen.
+        // Nothing changes, not even which slot the next grab replaces.
         m_hooks.showWindow();
         if (m_hooks.reportCaptureFailure)
             m_hooks.reportCaptureFailure(error);
         return false;
     }
+    ReplaceSelectedShot = false;
     GrabbedImage[slot] = m_views.Picture1.image();
     paintThumbnail(slot);
     m_views.GrabbedPicture[slot]->setTag(NotEmpty);

@@ -240,6 +240,21 @@ void tst_ShotStore::failedCaptureStoresNothing()
     QCOMPARE(form->CurrentShotIndex(), 1);
     QCOMPARE(form->CurrentImageLabel().text(),
              QStringLiteral("Entire Screen Shot Selected - W640 x H480"));
+
+    // A thumbnail chosen for replacing stays chosen through a failed grab.
+    pressThumbnail(0, Qt::LeftButton);
+    fakes->screen.next = [](int) {
+        return QImage();
+    };
+    form->GrabButton_Click();
+    QCOMPARE(form->CurrentShotIndex(), 0);
+    fakes->screen.next = [](int n) {
+        return TestPattern::make(QSize(320, 240), n);
+    };
+    form->GrabButton_Click();
+    QCOMPARE(form->CurrentShotIndex(), 0);
+    QCOMPARE(form->shots().GrabbedImage[0].size(), QSize(320, 240));
+    QCOMPARE(form->GrabbedPicture(2).tag(), QString());
 }
 
 void tst_ShotStore::grabPausesHalfASecondWithTheWindowHidden()
