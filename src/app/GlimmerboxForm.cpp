@@ -133,6 +133,11 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
                           .arg(printer),
                 IMessageBox::Exclamation, QStringLiteral("Print Now"));
         },
+        [this] {
+            m_services.messages->show(QStringLiteral("The selected area has no width or no "
+                                                     "height: there is nothing to print."),
+                                      IMessageBox::Exclamation, QStringLiteral("Print Now"));
+        },
     });
     setJpegLibrary(std::make_unique<ijl::TurboJpegLibrary>());
 }

@@ -15,6 +15,11 @@ void PrintJob::PrintCurrentShot(bool SkipPreview)
     // orientation are always put back; only then is a page that never reached the printer
     // reported, since the pop-up has already said it was printing.
     c.ComputeCropFractions();
+    if (c.state.XRw <= 0 || c.state.YRw <= 0) {
+        if (c.reportEmptyArea)
+            c.reportEmptyArea();
+        return;
+    }
     c.Picture1.setPicture(c.currentShot());
     const float SW = c.Picture1.scaleWidth();
     const float SH = c.Picture1.scaleHeight();

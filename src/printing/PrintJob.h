@@ -28,6 +28,8 @@ public:
         std::function<void()> ConfirmPrint;
         // Told when the page did not reach the printer, once the job has put everything back.
         std::function<void()> reportPrintFailure;
+        // Told, instead of printing a blank page, when the marked area has no width or height.
+        std::function<void()> reportEmptyArea;
     };
 
     explicit PrintJob(Context context)

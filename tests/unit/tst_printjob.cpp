@@ -50,6 +50,7 @@ private slots:
     void popupComesBeforeThePrinterAndOrientationEndsPortrait();
     void emptySlotIsRefused_data();
     void emptySlotIsRefused();
+    void emptyAreaPrintsNoBlankPage();
     void failingPrinterStillEndsCleanly();
     void printerSetup();
     void zoomBar();
@@ -205,6 +206,24 @@ void tst_PrintJob::emptySlotIsRefused()
     QCOMPARE(fakes->messages.shown[0].style, 48);
     QVERIFY(fakes->printer.drawn.isEmpty());
     QVERIFY(confirmations->shown.isEmpty());
+}
+
+void tst_PrintJob::emptyAreaPrintsNoBlankPage()
+{
+    start();
+    form->x1 = form->x2 = 1500; // no width
+    form->y1 = 0;
+    form->y2 = form->CurrentImage1().surface().scaleHeight();
+    form->PrintCurrentShot(false); // not even the preview opens
+    form->PrintCurrentShot(true);
+    QVERIFY(confirmations->shown.isEmpty());
+    QVERIFY(fakes->printer.drawn.isEmpty());
+    QCOMPARE(fakes->printer.documents, 0);
+    QCOMPARE(fakes->messages.shown.size(), 2);
+    QCOMPARE(fakes->messages.shown[0].text,
+             QStringLiteral("The selected area has no width or no height: there is nothing to "
+                            "print."));
+    QCOMPARE(fakes->messages.shown[0].title, QStringLiteral("Print Now"));
 }
 
 void tst_PrintJob::failingPrinterStillEndsCleanly()
