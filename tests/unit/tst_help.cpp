@@ -7,7 +7,6 @@
 #include "app/GlimmerboxForm.h"
 #include "dialogs/AboutForm.h"
 #include "dialogs/SystemInfo.h"
-#include "platform/RegistryStandIn.h"
 #include "platform/qt/QtServices.h"
 
 #include <QElapsedTimer>
@@ -40,7 +39,6 @@ private slots:
     void systemInformation();
     void registryStringsLoseOnlyTheirTerminatingZero();
     void aRefusedFullAccessFallsBackToReading();
-    void standInRegistryFindsASystemInformationProgram();
     void webLinkReturnsAtOnceWithoutABrowser();
 
 private:
@@ -278,34 +276,6 @@ void tst_Help::registryStringsLoseOnlyTheirTerminatingZero()
     QVERIFY(!info.GetKeyValue(IRegistry::HKEY_LOCAL_MACHINE, QStringLiteral("Nowhere"),
                               QStringLiteral("X"), value));
     QCOMPARE(value, QString());
-}
-
-void tst_Help::standInRegistryFindsASystemInformationProgram()
-{
-    QTemporaryDir bin;
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(bin.path()));
-    RegistryStandIn registry;
-    FakeProcesses processes;
-    FakeFiles files;
-    FakeMessageBox messages;
-    SystemInfo info(registry, processes, files, messages);
-    QString value;
-    QVERIFY(
-        !info.GetKeyValue(IRegistry::HKEY_LOCAL_MACHINE, Location1, QStringLiteral("PATH"), value));
-
-    const QString tool = bin.filePath(QStringLiteral("hardinfo"));
-    QFile script(tool);
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\nexit 0\n");
-    script.close();
-    QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    QVERIFY(
-        info.GetKeyValue(IRegistry::HKEY_LOCAL_MACHINE, Location1, QStringLiteral("PATH"), value));
-    QCOMPARE(value, tool);
-    QVERIFY(!info.GetKeyValue(IRegistry::HKEY_LOCAL_MACHINE, Location2, QStringLiteral("MSINFO"),
-                              value));
-    qputenv("PATH", path);
 }
 
 void tst_Help::aRefusedFullAccessFallsBackToReading()

@@ -284,6 +284,7 @@ QtPlatform::QtPlatform(QStringList arguments)
     : m_screen(chooseScreenGrabber())
     , m_program(std::move(arguments))
     , m_messages(m_program)
+    , m_registry(makeSystemRegistry())
 {}
 
 Services QtPlatform::services()
