@@ -37,17 +37,34 @@ does it (as root, for the packages and the deb-src line). By hand, the steps are
 EOT
 }
 
-# ensure_deb_src: apt can fetch Debian's source packages (a deb-src line for bookworm).
+# ensure_deb_src: apt can fetch Debian's source packages. The source lines copy the machine's own
+# package lines (mirror, suites, signing key): apt refuses two entries for one mirror that name
+# different keys.
 ensure_deb_src() {
-    apt-cache showsrc qt6-base >/dev/null 2>&1 && [[ -n $(apt-cache showsrc qt6-base) ]] && return 0
-    local list=/etc/apt/sources.list.d/glimmerbox-deb-src.list
-    echo "Adding $list for Debian's source packages"
-    cat >"$list" <<EOT
-deb-src http://deb.debian.org/debian bookworm main
-deb-src http://deb.debian.org/debian bookworm-updates main
-deb-src http://deb.debian.org/debian-security bookworm-security main
-EOT
+    [[ -n $(apt-cache showsrc qt6-base 2>/dev/null) ]] && return 0
+    local system=/etc/apt/sources.list.d/debian.sources
+    if [[ -f $system ]]; then
+        local list=/etc/apt/sources.list.d/glimmerbox-deb-src.sources
+        echo "Adding $list for Debian's source packages"
+        sed 's/^Types: deb$/Types: deb-src/' "$system" >"$list"
+    else
+        local list=/etc/apt/sources.list.d/glimmerbox-deb-src.list
+        echo "Adding $list for Debian's source packages"
+        sed -n 's/^deb \(.*\)$/deb-src \1/p' /etc/apt/sources.list >"$list"
+    fi
     apt-get -o DPkg::Lock::Timeout=900 update -qq
+}
+
+# build_libjpeg_turbo SOURCE BUILD PREFIX: libjpeg-turbo with its SIMD code, cross-built with the
+# toolchain file in PREFIX and installed there (about a minute).
+build_libjpeg_turbo() {
+    local source=$1 build=$2 prefix=$3
+    echo "Building libjpeg-turbo"
+    cmake -S "$source" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$prefix/toolchain.cmake" -DCMAKE_ASM_NASM_COMPILER=nasm \
+        -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_STATIC=OFF >"$build.configure.log"
+    cmake --build "$build"
+    cmake --install "$build" --strip >/dev/null
 }
 
 # toolchain_from_source: builds and installs the toolchain into TOOLCHAIN_DIR.
@@ -85,12 +102,7 @@ toolchain_from_source() {
     cmake --build "$work/qtbase-build"
     cmake --install "$work/qtbase-build" --strip >/dev/null
 
-    echo "Building libjpeg-turbo"
-    cmake -S "$jpeg_src" -B "$work/jpeg-build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$prefix/toolchain.cmake" -DCMAKE_ASM_NASM_COMPILER=nasm \
-        -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_STATIC=OFF >"$work/jpeg-configure.log"
-    cmake --build "$work/jpeg-build"
-    cmake --install "$work/jpeg-build" --strip >/dev/null
+    build_libjpeg_turbo "$jpeg_src" "$work/jpeg-build" "$prefix"
 
     # Only a complete toolchain takes the final name; the 1.3 GB of build folders go.
     rm -rf "$TOOLCHAIN_DIR"
