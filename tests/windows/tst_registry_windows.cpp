@@ -201,8 +201,8 @@ void tst_RegistryWindows::aKeyThatRefusesWritingIsStillRead()
     if (full == IRegistry::ERROR_SUCCESS)
         registry->RegCloseKey(opened);
     if (full != IRegistry::ERROR_ACCESS_DENIED && runsUnderWine())
-        QSKIP("Wine grants every access whatever a key's access list says (it runs the program "
-              "with administrator rights), so a refused full access cannot be shown here");
+        QSKIP("this Wine grants the full access that the key's access list withholds (it runs "
+              "programs with administrator rights), so a refusal cannot be shown here");
     QCOMPARE(full, IRegistry::ERROR_ACCESS_DENIED);
 
     SystemInfo info(*registry, launcher, files, messages);
