@@ -414,7 +414,7 @@ void GlimmerboxForm::TipsMenuItem_Click()
 void GlimmerboxForm::VisitMoonferryMenuItem_Click()
 {
     // Whatever the shell makes of it, nothing is reported.
-    m_services.shell->openUrl(HelpTexts::WebAddress);
+    m_services.shell->openUrl(HelpTexts::WebAddress, this);
 }
 
 void GlimmerboxForm::AboutMenuItem_Click()

@@ -13,7 +13,12 @@ bool SystemInfo::GetKeyValue(IRegistry::HKEY KeyRoot, const QString &KeyName,
                              const QString &SubKeyRef, QString &KeyVal)
 {
     IRegistry::HKEY key = 0;
-    if (m_registry.RegOpenKeyEx(KeyRoot, KeyName, KeyAllAccess, &key) != IRegistry::ERROR_SUCCESS) {
+    long opened = m_registry.RegOpenKeyEx(KeyRoot, KeyName, KeyAllAccess, &key);
+    // The full access asks for writing too, which Windows refuses a standard user on the
+    // machine's keys; reading is all that is done here, so a refusal is not the end of it.
+    if (opened == IRegistry::ERROR_ACCESS_DENIED)
+        opened = m_registry.RegOpenKeyEx(KeyRoot, KeyName, KeyRead, &key);
+    if (opened != IRegistry::ERROR_SUCCESS) {
         KeyVal.clear();
         return false;
     }
@@ -34,7 +39,14 @@ bool SystemInfo::GetKeyValue(IRegistry::HKEY KeyRoot, const QString &KeyName,
         bytes.chop(1);
     KeyVal.clear();
     if (type == IRegistry::REG_SZ || type == IRegistry::REG_EXPAND_SZ) {
-        KeyVal = QString::fromLocal8Bit(bytes);
+        // Qt's decoder for the system code page drops a final zero byte on Windows and keeps it
+        // elsewhere: zeros left at the end are carried over as they are, the rest decoded. No
+        // code page uses a zero byte inside a character, so the cut falls between characters.
+        qsizetype zeros = 0;
+        while (zeros < bytes.size() && bytes[bytes.size() - 1 - zeros] == '\0')
+            ++zeros;
+        KeyVal =
+            QString::fromLocal8Bit(bytes.first(bytes.size() - zeros)) + QString(zeros, QChar(0));
     } else if (type == IRegistry::REG_DWORD && stored.size() == 4) {
         quint32 number = 0;
         std::memcpy(&number, stored.constData(), sizeof number);

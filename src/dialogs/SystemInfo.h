@@ -13,6 +13,8 @@ class SystemInfo
 {
 public:
     static constexpr unsigned long KeyAllAccess = 0x2003F;
+    // Reading alone (KEY_READ): what a standard user is granted below HKEY_LOCAL_MACHINE.
+    static constexpr unsigned long KeyRead = 0x20019;
     static constexpr unsigned long BufferSize = 1024;
 
     SystemInfo(IRegistry &registry, IProcessLauncher &processes, IFiles &files,

@@ -29,6 +29,9 @@ public:
         std::int32_t biClrImportant = 0;
     };
     using Handle = std::intptr_t;
+    // The class's own name for a device-context handle: on Windows the global HDC is the
+    // system's, which Qt's headers declare.
+    using HDC = const DeviceContext *;
 
     cDIBsection();
     ~cDIBsection();

@@ -8,7 +8,6 @@ struct DeviceContext
 {
     QImage pixels;
 };
-using HDC = const DeviceContext *;
 
 // The raster operations a block transfer knows.
 enum RasterOp : quint32

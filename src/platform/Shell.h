@@ -2,13 +2,16 @@
 
 #include <QString>
 
+class QWidget;
+
 // The desktop's own way of opening things: a web address goes to the user's browser.
 class IShell
 {
 public:
     virtual ~IShell() = default;
-    // Hands the address over and returns at once; whether a browser opened is not known.
-    virtual void openUrl(const QString &url) = 0;
+    // Hands the address over and returns at once; whether a browser opened is not known. The
+    // owner is the window whatever the desktop has to show about it belongs to.
+    virtual void openUrl(const QString &url, QWidget *owner) = 0;
 };
 
 // Starts another program as a process of its own that this one does not wait for.

@@ -200,8 +200,13 @@ public:
 class FakeShell final : public IShell
 {
 public:
-    void openUrl(const QString &url) override { opened.append(url); }
+    void openUrl(const QString &url, QWidget *owner) override
+    {
+        opened.append(url);
+        owners.append(owner);
+    }
     QStringList opened;
+    QList<QWidget *> owners;
 };
 
 // Starts nothing; says yes for the programs the test lets it start.
@@ -237,6 +242,8 @@ public:
         accessMasks.append(access);
         if (root != HKEY_LOCAL_MACHINE || !values.count(subKey.toUpper()))
             return ERROR_FILE_NOT_FOUND;
+        if (readOnly && (access & ~0x20019ul))
+            return ERROR_ACCESS_DENIED;
         opened.append(subKey.toUpper());
         *result = HKEY(opened.size());
         return ERROR_SUCCESS;
@@ -265,6 +272,7 @@ public:
     QStringList opened;
     QList<unsigned long> accessMasks;
     int closed = 0;
+    bool readOnly = false; // as for a standard user below HKEY_LOCAL_MACHINE
 };
 
 // Pop-ups that close at once; each call is recorded, and a test may look around meanwhile.

@@ -7,7 +7,6 @@
 #include "app/GlimmerboxForm.h"
 #include "dialogs/AboutForm.h"
 #include "dialogs/SystemInfo.h"
-#include "platform/RegistryStandIn.h"
 #include "platform/qt/QtServices.h"
 
 #include <QElapsedTimer>
@@ -39,7 +38,7 @@ private slots:
     void systemInformation_data();
     void systemInformation();
     void registryStringsLoseOnlyTheirTerminatingZero();
-    void standInRegistryFindsASystemInformationProgram();
+    void aRefusedFullAccessFallsBackToReading();
     void webLinkReturnsAtOnceWithoutABrowser();
 
 private:
@@ -174,6 +173,8 @@ void tst_Help::clickOnTheNoticeOpensTheSiteAndKeepsTheBox()
     form->AboutMenuItem_Click();
     QVERIFY(stillOpen);
     QCOMPARE(fakes->shell.opened, QStringList{"http://www.moonferry.example/"});
+    // The main window owns it, also from the About box.
+    QCOMPARE(fakes->shell.owners, QList<QWidget *>{form.get()});
     // Ctrl+F1 does the same.
     form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
@@ -251,6 +252,7 @@ void tst_Help::registryStringsLoseOnlyTheirTerminatingZero()
     SystemInfo info(registry, processes, files, messages);
     registry.set(QStringLiteral("K"), QStringLiteral("WithZero"), QByteArray("abc\0", 4));
     registry.set(QStringLiteral("K"), QStringLiteral("WithoutZero"), QByteArray("abc"));
+    registry.set(QStringLiteral("K"), QStringLiteral("TwoZeros"), QByteArray("abc\0\0", 5));
     registry.set(QStringLiteral("K"), QStringLiteral("Number"), QByteArray("\x2a\0\0\0", 4),
                  IRegistry::REG_DWORD);
     QString value = QStringLiteral("old");
@@ -260,6 +262,9 @@ void tst_Help::registryStringsLoseOnlyTheirTerminatingZero()
     QVERIFY(info.GetKeyValue(IRegistry::HKEY_LOCAL_MACHINE, QStringLiteral("K"),
                              QStringLiteral("WithoutZero"), value));
     QCOMPARE(value, QStringLiteral("abc"));
+    QVERIFY(info.GetKeyValue(IRegistry::HKEY_LOCAL_MACHINE, QStringLiteral("K"),
+                             QStringLiteral("TwoZeros"), value));
+    QCOMPARE(value, QStringLiteral("abc") + QChar(0));
     QVERIFY(info.GetKeyValue(IRegistry::HKEY_LOCAL_MACHINE, QStringLiteral("K"),
                              QStringLiteral("Number"), value));
     QCOMPARE(value, QStringLiteral("42"));
@@ -273,32 +278,21 @@ void tst_Help::registryStringsLoseOnlyTheirTerminatingZero()
     QCOMPARE(value, QString());
 }
 
-void tst_Help::standInRegistryFindsASystemInformationProgram()
+void tst_Help::aRefusedFullAccessFallsBackToReading()
 {
-    QTemporaryDir bin;
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(bin.path()));
-    RegistryStandIn registry;
+    FakeRegistry registry;
+    registry.readOnly = true;
     FakeProcesses processes;
     FakeFiles files;
     FakeMessageBox messages;
     SystemInfo info(registry, processes, files, messages);
+    registry.set(QStringLiteral("K"), QStringLiteral("Path"), QByteArray("C:\\msinfo32.exe", 16));
     QString value;
-    QVERIFY(
-        !info.GetKeyValue(IRegistry::HKEY_LOCAL_MACHINE, Location1, QStringLiteral("PATH"), value));
-
-    const QString tool = bin.filePath(QStringLiteral("hardinfo"));
-    QFile script(tool);
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\nexit 0\n");
-    script.close();
-    QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    QVERIFY(
-        info.GetKeyValue(IRegistry::HKEY_LOCAL_MACHINE, Location1, QStringLiteral("PATH"), value));
-    QCOMPARE(value, tool);
-    QVERIFY(!info.GetKeyValue(IRegistry::HKEY_LOCAL_MACHINE, Location2, QStringLiteral("MSINFO"),
-                              value));
-    qputenv("PATH", path);
+    QVERIFY(info.GetKeyValue(IRegistry::HKEY_LOCAL_MACHINE, QStringLiteral("K"),
+                             QStringLiteral("Path"), value));
+    QCOMPARE(value, QStringLiteral("C:\\msinfo32.exe"));
+    QCOMPARE(registry.accessMasks, (QList<unsigned long>{0x2003F, 0x20019}));
+    QCOMPARE(registry.closed, 1);
 }
 
 void tst_Help::webLinkReturnsAtOnceWithoutABrowser()
@@ -311,7 +305,7 @@ void tst_Help::webLinkReturnsAtOnceWithoutABrowser()
     SystemShell shell;
     QElapsedTimer clock;
     clock.start();
-    shell.openUrl(QStringLiteral("http://www.moonferry.example/"));
+    shell.openUrl(QStringLiteral("http://www.moonferry.example/"), form.get());
     const qint64 elapsed = clock.elapsed();
     qputenv("PATH", path);
     if (!browser.isNull())

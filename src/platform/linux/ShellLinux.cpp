@@ -4,7 +4,7 @@
 #include <QProcess>
 #include <QUrl>
 
-void SystemShell::openUrl(const QString &url)
+void SystemShell::openUrl(const QString &url, QWidget *)
 {
     // The desktop's opener is started on its own; Qt does not wait for the browser.
     QDesktopServices::openUrl(QUrl(url));

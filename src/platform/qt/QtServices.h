@@ -119,7 +119,7 @@ public:
 class SystemShell final : public IShell
 {
 public:
-    void openUrl(const QString &url) override;
+    void openUrl(const QString &url, QWidget *owner) override;
 };
 
 class SystemProcessLauncher final : public IProcessLauncher

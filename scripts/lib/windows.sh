@@ -1,0 +1,91 @@
+# The Windows build: the MinGW-w64 cross toolchain with Qt and libjpeg-turbo, and Wine to run
+# what it builds. Sourced after common.sh.
+# shellcheck shell=bash
+
+# Qt's code generators (moc, rcc, uic) run on the build machine and must be the very Qt version
+# the toolchain's Qt is: Debian 12's 6.4.2.
+WINDOWS_BUILD_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-dev-tools)
+# wine64 runs the 64-bit programs; wine brings the wineserver, wineboot and reg tools around it.
+WINE_PACKAGES=(wine64 wine)
+
+TOOLCHAIN_NAME=mingw64-qt6.4.2-jpegturbo2.1.5
+TOOLCHAIN_ARCHIVE=${GLIMMERBOX_TOOLCHAIN_ARCHIVE:-$ROOT/../shared/toolchains/$TOOLCHAIN_NAME.tar.xz}
+# Unpacked once and kept between runs (the folder is ignored by git).
+TOOLCHAIN_CACHE=${GLIMMERBOX_CACHE:-$ROOT/.cache}/toolchains
+TOOLCHAIN_DIR=$TOOLCHAIN_CACHE/$TOOLCHAIN_NAME
+TOOLCHAIN_FILE=$TOOLCHAIN_DIR/mingw64/toolchain.cmake
+
+# Debian does not put the 64-bit loader on the PATH.
+WINE64=/usr/lib/wine/wine64
+
+# toolchain_unpack: the archive's toolchain in the cache folder, unpacked if it is not there yet.
+toolchain_unpack() {
+    [[ -f "$TOOLCHAIN_FILE" ]] && return 0
+    [[ -f "$TOOLCHAIN_ARCHIVE" ]] || return 1
+    echo "Unpacking $(basename "$TOOLCHAIN_ARCHIVE") into $TOOLCHAIN_DIR"
+    local partial="$TOOLCHAIN_DIR.partial"
+    rm -rf "$partial"
+    mkdir -p "$partial"
+    tar -xJf "$TOOLCHAIN_ARCHIVE" -C "$partial"
+    # Only a complete unpack takes the final name, so an interrupted one is never used.
+    rm -rf "$TOOLCHAIN_DIR"
+    mv "$partial" "$TOOLCHAIN_DIR"
+}
+
+# start_wine WORKDIR: a fresh 64-bit Wine prefix of its own, with its wineserver kept running
+# (so each program starts in a fraction of a second) until stop_wine. Exports WINEPREFIX and
+# the settings every Wine program of the run needs.
+start_wine() {
+    local work=$1
+    export WINEPREFIX="$work/wine"
+    export WINEARCH=win64
+    export WINEDEBUG=-all
+    # No prompts to install Wine's .NET and HTML engines: the program needs neither.
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    mkdir -p "$WINEPREFIX"
+    wineserver --foreground --persistent >"$work/wineserver.log" 2>&1 &
+    STARTED_PIDS+=($!)
+    echo "Creating the Wine prefix $WINEPREFIX"
+    if ! "$WINE64" wineboot --init >"$work/wineboot.log" 2>&1; then
+        echo "wineboot failed; see $work/wineboot.log" >&2
+        return 1
+    fi
+    # wineboot returns before the prefix's registry is written out; reg answers only after.
+    wait_until 60 "$WINE64" reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion' \
+        || { echo "the Wine prefix did not become ready" >&2; return 1; }
+}
+
+# stop_wine: ends every program of the prefix and its wineserver.
+stop_wine() {
+    if [[ -n "${WINEPREFIX:-}" && -d "$WINEPREFIX" ]]; then
+        wineserver --kill 2>/dev/null || true
+    fi
+}
+
+# windows_folder: the runnable folder that scripts/build-windows leaves in build-windows/.
+windows_folder() {
+    local version
+    version=$(sed -n 's/^#define GLIMMERBOX_VERSION_STRING "\(.*\)"$/\1/p' \
+        "$ROOT/build-windows/src/BuildConfig.h")
+    echo "$ROOT/build-windows/glimmerbox-$version-win64"
+}
+
+# run_windows_tests WORKDIR: the cross-built unit and Windows tests under wine64, then the Windows
+# program itself on the test desktop and spooler, driven from the Linux build's test. Needs the
+# desktop and spooler already started, and both builds made. Returns non-zero on any failure.
+run_windows_tests() {
+    local work=$1 status=0
+    start_wine "$work" || return 1
+    export GLIMMERBOX_WINE64="$WINE64"
+    export GLIMMERBOX_WINDOWS_DIR
+    GLIMMERBOX_WINDOWS_DIR=$(windows_folder)
+    echo "== Windows unit and platform tests under Wine =="
+    (cd "$ROOT/build-windows" && ctest --output-on-failure -L 'unit|windows') || status=1
+    # What Wine cannot show is skipped by the tests themselves, each with its reason: say so.
+    grep -h '# SKIP' "$ROOT/build-windows/Testing/Temporary/LastTest.log" 2>/dev/null |
+        sed 's/^ok [0-9]* - /  skipped under Wine: /' || true
+    echo "== glimmerbox.exe under Wine on the test desktop =="
+    (cd "$ROOT/build" && ctest --output-on-failure -L wine) || status=1
+    stop_wine
+    return $status
+}
