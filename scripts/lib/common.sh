@@ -8,7 +8,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libturbojpeg0-dev
 TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
                libjpeg-turbo-progs
-               sway swaybg grim xwayland pipewire qt6-wayland dbus-daemon dbus-bin
+               sway swaybg grim wtype wl-clipboard xwayland pipewire qt6-wayland dbus-daemon dbus-bin
                xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
                dpkg-dev lintian desktop-file-utils appstream)
 BENCH_PACKAGES=(imagemagick x11-apps)

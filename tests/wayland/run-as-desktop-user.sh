@@ -6,7 +6,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 xtool=$1
 program=$2
 [[ $(id -u) -eq 0 ]] || { echo "the Wayland tests need root, to run the desktop as nobody" >&2; exit 1; }
-for tool in sway pipewire grim swaymsg dbus-run-session setpriv /usr/libexec/xdg-desktop-portal \
+for tool in sway pipewire grim wtype wl-paste swaymsg dbus-run-session setpriv /usr/libexec/xdg-desktop-portal \
     /usr/libexec/xdg-desktop-portal-wlr; do
     command -v "$tool" >/dev/null || { echo "missing for the Wayland tests: $tool" >&2; exit 1; }
 done
