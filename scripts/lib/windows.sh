@@ -9,7 +9,19 @@ WINDOWS_BUILD_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-de
 WINE_PACKAGES=(wine64 wine)
 
 TOOLCHAIN_NAME=mingw64-qt6.4.2-jpegturbo2.1.5
-TOOLCHAIN_ARCHIVE=${GLIMMERBOX_TOOLCHAIN_ARCHIVE:-$ROOT/../shared/toolchains/$TOOLCHAIN_NAME.tar.xz}
+# The archive sits in the shared folder beside the project; a clone elsewhere looks beside the
+# repository it was cloned from, then in the workplace's shared folder.
+find_toolchain_archive() {
+    local origin candidate
+    origin=$(git -C "$ROOT" config --get remote.origin.url 2>/dev/null || true)
+    for candidate in "$ROOT/../shared" "${origin:+$origin/../shared}" /work/shared; do
+        [[ -n "$candidate" && -f "$candidate/toolchains/$TOOLCHAIN_NAME.tar.xz" ]] || continue
+        echo "$candidate/toolchains/$TOOLCHAIN_NAME.tar.xz"
+        return 0
+    done
+    echo "$ROOT/../shared/toolchains/$TOOLCHAIN_NAME.tar.xz"
+}
+TOOLCHAIN_ARCHIVE=${GLIMMERBOX_TOOLCHAIN_ARCHIVE:-$(find_toolchain_archive)}
 # Unpacked once and kept between runs (the folder is ignored by git).
 TOOLCHAIN_CACHE=${GLIMMERBOX_CACHE:-$ROOT/.cache}/toolchains
 TOOLCHAIN_DIR=$TOOLCHAIN_CACHE/$TOOLCHAIN_NAME
