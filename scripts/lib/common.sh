@@ -147,8 +147,14 @@ EOF
     local conf="/etc/cups/cups-pdf-$name.conf"
     printf 'Out %s\nAnonDirName %s\n' "$c/pdf" "$c/pdf" >"$conf"
     CLEANUP_FILES+=("$conf")
-    lpadmin -p GlimmerboxPDF -E -v "cups-pdf:/$name" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
-    lpadmin -d GlimmerboxPDF
+    # A scheduler that has just started may still turn the new queue away for a moment.
+    if ! wait_until 20 lpadmin -p GlimmerboxPDF -E -v "cups-pdf:/$name" \
+        -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd ||
+        ! wait_until 20 lpadmin -d GlimmerboxPDF; then
+        echo "cupsd did not take the test printer; see $c/log" >&2
+        lpadmin -p GlimmerboxPDF -E -v "cups-pdf:/$name" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd >&2 || true
+        return 1
+    fi
     export GLIMMERBOX_TEST_PDF_DIR="$c/pdf"
     echo "Test spooler: CUPS_SERVER=$CUPS_SERVER, default printer GlimmerboxPDF"
 }
