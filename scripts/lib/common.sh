@@ -4,13 +4,14 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libturbojpeg0-dev
-                libjpeg62-turbo-dev fonts-dejavu-core fonts-liberation2 libxcb1-dev)
+                libjpeg62-turbo-dev fonts-dejavu-core fonts-liberation2 libxcb1-dev
+                dpkg-dev file)
 TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
                libjpeg-turbo-progs
                sway swaybg grim wtype wl-clipboard xwayland pipewire qt6-wayland dbus-daemon dbus-bin
                xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
-               dpkg-dev lintian desktop-file-utils appstream)
+               lintian desktop-file-utils appstream)
 BENCH_PACKAGES=(imagemagick x11-apps)
 
 # Installs the Debian packages that are missing. As root it runs apt-get; otherwise it prints
