@@ -44,6 +44,8 @@ private slots:
     void goodAnswerBecomesTheShot();
     void failuresChangeNothing_data();
     void failuresChangeNothing();
+    void onlyThePrimaryScreenIsKept_data();
+    void onlyThePrimaryScreenIsKept();
 
 private:
     void startPortal(const QString &mode);
@@ -219,4 +221,34 @@ void tst_Portal::failuresChangeNothing()
 }
 
 QTEST_MAIN(tst_Portal)
+void tst_Portal::onlyThePrimaryScreenIsKept_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QList<QRect>>("outputs");
+    QTest::addColumn<QRect>("primary");
+    QTest::addColumn<QRect>("kept");
+    const QRect left(0, 0, 1920, 1080);
+    const QRect right(1920, 0, 1280, 1024);
+    QTest::newRow("one output") << QSize(1024, 768) << QList<QRect>{QRect(0, 0, 1024, 768)}
+                                << QRect(0, 0, 1024, 768) << QRect(0, 0, 1024, 768);
+    QTest::newRow("primary on the left")
+        << QSize(3200, 1080) << QList<QRect>{left, right} << left << QRect(0, 0, 1920, 1080);
+    QTest::newRow("primary on the right, shorter")
+        << QSize(3200, 1080) << QList<QRect>{left, right} << right << QRect(1920, 0, 1280, 1024);
+    QTest::newRow("an output left of the origin")
+        << QSize(3200, 1080) << QList<QRect>{QRect(-1280, 0, 1280, 1024), QRect(0, 0, 1920, 1080)}
+        << QRect(0, 0, 1920, 1080) << QRect(1280, 0, 1920, 1080);
+    QTest::newRow("picture at twice the desktop's units")
+        << QSize(6400, 2160) << QList<QRect>{left, right} << right << QRect(3840, 0, 2560, 2048);
+}
+
+void tst_Portal::onlyThePrimaryScreenIsKept()
+{
+    QFETCH(QSize, picture);
+    QFETCH(QList<QRect>, outputs);
+    QFETCH(QRect, primary);
+    QFETCH(QRect, kept);
+    QCOMPARE(primaryScreenPart(picture, outputs, primary), kept);
+}
+
 #include "tst_portal.moc"

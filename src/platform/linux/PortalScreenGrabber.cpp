@@ -45,23 +45,34 @@ public slots:
 QImage primaryScreenPart(const QImage &desktop)
 {
     // The portal's picture covers every output; the shot is the primary screen's part of it.
-    const QList<QScreen *> screens = QGuiApplication::screens();
     const QScreen *primary = QGuiApplication::primaryScreen();
-    if (!primary || screens.size() < 2)
+    if (!primary)
         return desktop;
-    QRect all;
-    for (const QScreen *screen : screens)
-        all = all.united(screen->geometry());
-    if (all.isEmpty())
-        return desktop;
-    const double sx = double(desktop.width()) / all.width();
-    const double sy = double(desktop.height()) / all.height();
-    const QRect g = primary->geometry().translated(-all.topLeft());
-    return desktop.copy(QRect(qRound(g.x() * sx), qRound(g.y() * sy), qRound(g.width() * sx),
-                              qRound(g.height() * sy)));
+    QList<QRect> outputs;
+    for (const QScreen *screen : QGuiApplication::screens())
+        outputs.append(screen->geometry());
+    return desktop.copy(primaryScreenPart(desktop.size(), outputs, primary->geometry()));
 }
 
 } // namespace
+
+QRect primaryScreenPart(QSize picture, const QList<QRect> &outputs, const QRect &primary)
+{
+    const QRect whole(QPoint(0, 0), picture);
+    if (outputs.size() < 2)
+        return whole;
+    QRect all;
+    for (const QRect &output : outputs)
+        all = all.united(output);
+    if (all.isEmpty())
+        return whole;
+    const double sx = double(picture.width()) / all.width();
+    const double sy = double(picture.height()) / all.height();
+    const QRect g = primary.translated(-all.topLeft());
+    return QRect(qRound(g.x() * sx), qRound(g.y() * sy), qRound(g.width() * sx),
+                 qRound(g.height() * sy))
+        .intersected(whole);
+}
 
 ScreenGrab PortalScreenGrabber::grabPrimaryScreen()
 {
