@@ -152,6 +152,18 @@ void tst_E2eUser::startsWithAFirstGrab()
                  },
                  10000),
              "the preview does not show the screen as it was at start");
+    // The window, frame included, settles in the middle of the screen.
+    QVERIFY(XTools::waitFor(
+        [&] {
+            const QRect client = XTools::geometry(m_window);
+            const QList<int> frame = XTools::frameExtents(m_window);
+            if (frame.size() != 4)
+                return false;
+            const QRect outer = client.adjusted(-frame[0], -frame[2], frame[1], frame[3]);
+            return std::abs(outer.center().x() - 511) <= 1 &&
+                   std::abs(outer.center().y() - 383) <= 1;
+        },
+        5000));
 }
 
 void tst_E2eUser::grabShowing(const QImage &pattern)
@@ -238,10 +250,10 @@ void tst_E2eUser::printsTheCropAtTheChosenZoom()
                        drawn.height());
     const QRect inner = where.toRect().adjusted(3, 3, -3, -3);
     const QRect outer = where.toRect().adjusted(-3, -3, 3, 3);
-    QVERIFY(Pdf::isWhite(canvas, QRect(0, 0, 1024, outer.top())));
-    QVERIFY(Pdf::isWhite(canvas, QRect(0, outer.bottom(), 1024, 768 - outer.bottom())));
-    QVERIFY(Pdf::isWhite(canvas, QRect(0, 0, outer.left(), 768)));
-    QVERIFY(Pdf::isWhite(canvas, QRect(outer.right(), 0, 1024 - outer.right(), 768)));
+    QVERIFY(TestPattern::isWhite(canvas, QRect(0, 0, 1024, outer.top())));
+    QVERIFY(TestPattern::isWhite(canvas, QRect(0, outer.bottom(), 1024, 768 - outer.bottom())));
+    QVERIFY(TestPattern::isWhite(canvas, QRect(0, 0, outer.left(), 768)));
+    QVERIFY(TestPattern::isWhite(canvas, QRect(outer.right(), 0, 1024 - outer.right(), 768)));
     QImage expected(canvas.size(), QImage::Format_RGB32);
     expected.fill(Qt::white);
     {

@@ -4,6 +4,7 @@
 #include "DialogDriver.h"
 #include "Fakes.h"
 #include "Pdf.h"
+#include "StartedForm.h"
 #include "TestPattern.h"
 #include "app/GlimmerboxForm.h"
 #include "platform/PictureBox.h"
@@ -16,7 +17,7 @@
 #include <QScrollBar>
 #include <QtTest>
 
-using Pdf::isWhite;
+using TestPattern::isWhite;
 
 class tst_PrintSpooler : public QObject
 {
@@ -58,11 +59,7 @@ void tst_PrintSpooler::init()
     fakes->screen.screen = pattern;
     Services services = fakes->services();
     services.printer = real->services().printer;
-    form = std::make_unique<GlimmerboxForm>(services);
-    auto recording = std::make_unique<FakeConfirmations>();
-    confirmations = recording.get();
-    form->setConfirmations(std::move(recording));
-    form->startUp();
+    form = startedForm(services, confirmations);
 }
 
 void tst_PrintSpooler::cleanup()

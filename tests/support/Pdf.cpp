@@ -52,15 +52,6 @@ QImage asLandscape(const QImage &page, const QImage &expectedTopLeft)
                : right;
 }
 
-bool isWhite(const QImage &image, const QRect &area)
-{
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if ((image.pixel(x, y) & 0xffffff) != 0xffffff)
-                return false;
-    return true;
-}
-
 QList<QImage> images(const QString &file)
 {
     QTemporaryDir dir;

@@ -25,9 +25,6 @@ QImage render(const QString &file, int dpi);
 // content turned; the turn that puts the expected top-left corner in place is the right one.
 QImage asLandscape(const QImage &page, const QImage &expectedTopLeft);
 
-// Whether every pixel of the area is white.
-bool isWhite(const QImage &image, const QRect &area);
-
 // The images embedded in the PDF, at their own resolution.
 QList<QImage> images(const QString &file);
 

@@ -66,4 +66,13 @@ qsizetype differingPixels(const QImage &a, const QImage &b)
     return count;
 }
 
+bool isWhite(const QImage &image, const QRect &area)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if ((image.pixel(x, y) & 0xffffff) != 0xffffff)
+                return false;
+    return true;
+}
+
 } // namespace TestPattern

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 
 namespace TestPattern {
@@ -17,5 +18,7 @@ double meanDifference(const QImage &a, const QImage &b);
 
 // Number of pixels that differ.
 qsizetype differingPixels(const QImage &a, const QImage &b);
+// Whether every pixel of the area is white.
+bool isWhite(const QImage &image, const QRect &area);
 
 } // namespace TestPattern

@@ -2,6 +2,7 @@
 // a restore printing one new shot at 100 %, and maximising leaving the mode.
 
 #include "Fakes.h"
+#include "StartedForm.h"
 #include "TestPattern.h"
 #include "app/GlimmerboxForm.h"
 #include "platform/PictureBox.h"
@@ -48,11 +49,7 @@ void tst_AutoDump::cleanup()
 void tst_AutoDump::start(const QString &args)
 {
     fakes->program.args = args;
-    form = std::make_unique<GlimmerboxForm>(fakes->services());
-    auto recording = std::make_unique<FakeConfirmations>();
-    confirmations = recording.get();
-    form->setConfirmations(std::move(recording));
-    form->startUp();
+    form = startedForm(fakes->services(), confirmations);
 }
 
 void tst_AutoDump::restore()

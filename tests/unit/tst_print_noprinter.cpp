@@ -2,6 +2,7 @@
 // prints nothing, puts the pointer back, and the program goes on working.
 
 #include "Fakes.h"
+#include "StartedForm.h"
 #include "TestPattern.h"
 #include "app/GlimmerboxForm.h"
 #include "platform/qt/QtServices.h"
@@ -32,11 +33,9 @@ void tst_PrintNoPrinter::jobEndsCleanlyWithoutPrinter()
     fakes.screen.screen = TestPattern::make(QSize(640, 480));
     Services services = fakes.services();
     services.printer = real.services().printer;
-    GlimmerboxForm form(services);
-    auto recording = std::make_unique<FakeConfirmations>();
-    FakeConfirmations *confirmations = recording.get();
-    form.setConfirmations(std::move(recording));
-    form.startUp();
+    FakeConfirmations *confirmations = nullptr;
+    const std::unique_ptr<GlimmerboxForm> started = startedForm(services, confirmations);
+    GlimmerboxForm &form = *started;
 
     QCOMPARE(services.printer->deviceName(), QString());
     form.PrintCurrentShot(true);

@@ -3,6 +3,7 @@
 
 #include "DialogDriver.h"
 #include "Fakes.h"
+#include "StartedForm.h"
 #include "TestPattern.h"
 #include "app/GlimmerboxForm.h"
 #include "platform/PictureBox.h"
@@ -17,14 +18,7 @@
 
 namespace {
 
-bool isWhite(const QImage &image, const QRect &area)
-{
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if ((image.pixel(x, y) & 0xffffff) != 0xffffff)
-                return false;
-    return true;
-}
+using TestPattern::isWhite;
 
 void clickPrintNowAt(int value)
 {
@@ -74,11 +68,7 @@ void tst_PrintJob::init()
 void tst_PrintJob::start(const QString &args)
 {
     fakes->program.args = args;
-    form = std::make_unique<GlimmerboxForm>(fakes->services());
-    auto recording = std::make_unique<FakeConfirmations>();
-    confirmations = recording.get();
-    form->setConfirmations(std::move(recording));
-    form->startUp();
+    form = startedForm(fakes->services(), confirmations);
 }
 
 void tst_PrintJob::cleanup()

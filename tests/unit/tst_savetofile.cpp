@@ -4,6 +4,7 @@
 #include "Fakes.h"
 #include "FileFacts.h"
 #include "JpegCheck.h"
+#include "StartedForm.h"
 #include "TestPattern.h"
 #include "app/GlimmerboxForm.h"
 #include "platform/JpegLibrary.h"
@@ -88,11 +89,7 @@ void tst_SaveToFile::init()
     files = std::make_unique<QtFiles>();
     Services services = fakes->services();
     services.files = files.get();
-    form = std::make_unique<GlimmerboxForm>(services);
-    auto recording = std::make_unique<FakeConfirmations>();
-    confirmations = recording.get();
-    form->setConfirmations(std::move(recording));
-    form->startUp();
+    form = startedForm(services, confirmations);
 }
 
 void tst_SaveToFile::cleanup()
