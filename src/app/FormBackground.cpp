@@ -1,6 +1,7 @@
 #include "FormBackground.h"
 
 #include "FormLayout.h"
+#include "platform/Twips.h"
 
 #include <QPainter>
 
@@ -23,8 +24,8 @@ void FormBackground::paintEvent(QPaintEvent *)
 
     auto line = [&](const FormLayout::Line &l, const QColor &color) {
         painter.setPen(QPen(color, 1));
-        painter.drawLine(QPoint(int(std::lround(l.x1 / m_tppX)), int(std::lround(l.y1 / m_tppY))),
-                         QPoint(int(std::lround(l.x2 / m_tppX)), int(std::lround(l.y2 / m_tppY))));
+        painter.drawLine(QPoint(twipsToPixels(l.x1, m_tppX), twipsToPixels(l.y1, m_tppY)),
+                         QPoint(twipsToPixels(l.x2, m_tppX), twipsToPixels(l.y2, m_tppY)));
     };
     const QColor lightGrey(0xc0, 0xc0, 0xc0);
     line(FormLayout::Line4, palette().color(QPalette::WindowText));

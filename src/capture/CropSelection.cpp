@@ -5,36 +5,76 @@
 
 #include <QLabel>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
-CropSelection::CropSelection(CropState &state, PictureBox &CurrentImage1, QLabel &CurrentImageLabel,
+namespace Crop {
+
+QPointF clampToPreview(QPointF point, QSizeF preview)
+{
+    // Single precision, as the mouse reports it: a point clamped to the edge is the edge itself.
+    const float x = std::clamp(float(point.x()), 0.0f, float(preview.width()));
+    const float y = std::clamp(float(point.y()), 0.0f, float(preview.height()));
+    return QPointF(x, y);
+}
+
+CropEdges ordered(CropEdges e)
+{
+    if (e.x2 < e.x1)
+        std::swap(e.x1, e.x2);
+    if (e.y2 < e.y1)
+        std::swap(e.y1, e.y2);
+    return e;
+}
+
+CropScale scale(QSizeF shotTwips, QSizeF previewTwips, float tx, float ty)
+{
+    return {float(shotTwips.width()) / float(previewTwips.width()) / tx,
+            float(shotTwips.height()) / float(previewTwips.height()) / ty};
+}
+
+QSize labelSize(const CropEdges &e, CropScale s)
+{
+    // The product is a single-precision number before it is rounded down: 150 twips at 4/15
+    // pixel per twip is exactly 40, not 39.
+    auto pixels = [](float distance, float scale) {
+        const float product = distance * scale;
+        return int(std::floor(product));
+    };
+    return QSize(pixels(std::fabs(std::fabs(e.x2) - std::fabs(e.x1)), s.sx),
+                 pixels(std::fabs(std::fabs(e.y2) - std::fabs(e.y1)), s.sy));
+}
+
+CropFractions fractions(const CropEdges &e, QSizeF preview)
+{
+    if (e.isNone())
+        return {};
+    const float W = float(preview.width());
+    const float H = float(preview.height());
+    return {e.x1 / W, (e.x2 - e.x1) / W, e.y1 / H, (e.y2 - e.y1) / H};
+}
+
+} // namespace Crop
+
+CropSelection::CropSelection(PictureBox &CurrentImage1, QLabel &CurrentImageLabel,
                              const PictureSurface &Picture1)
-    : m_state(state)
-    , m_preview(CurrentImage1)
+    : m_preview(CurrentImage1)
     , m_label(CurrentImageLabel)
     , m_picture1(Picture1)
 {
     m_preview.setLineWidth(OutlineWidth);
 }
 
-float CropSelection::sx() const
+QSizeF CropSelection::previewSize() const
 {
-    return m_picture1.scaleWidth() / m_preview.surface().scaleWidth() / m_picture1.twipsPerPixelX();
+    return QSizeF(m_preview.surface().scaleWidth(), m_preview.surface().scaleHeight());
 }
 
-float CropSelection::sy() const
+CropScale CropSelection::scale() const
 {
-    return m_picture1.scaleHeight() / m_preview.surface().scaleHeight() /
-           m_picture1.twipsPerPixelY();
-}
-
-int CropSelection::pixels(float distance, float scale)
-{
-    // The product is a single-precision number before it is rounded down: 150 twips at 4/15
-    // pixel per twip is exactly 40, not 39.
-    const float product = distance * scale;
-    return int(std::floor(product));
+    return Crop::scale(QSizeF(m_picture1.scaleWidth(), m_picture1.scaleHeight()), previewSize(),
+                       m_picture1.twipsPerPixelX(), m_picture1.twipsPerPixelY());
 }
 
 QString CropSelection::entireShotText() const
@@ -47,27 +87,17 @@ QString CropSelection::entireShotText() const
 
 void CropSelection::CurrentImage1_MouseDown(int Button, int, float X, float Y)
 {
-    if (Button == 1) {
-        m_state.x1 = m_state.x2 = X;
-        m_state.y1 = m_state.y2 = Y;
-    }
+    if (Button == 1)
+        m_edges = {X, X, Y, Y};
     DrawCropFrame();
 }
 
 void CropSelection::CurrentImage1_MouseMove(int Button, int, float X, float Y)
 {
-    const float width = m_preview.surface().scaleWidth();
-    const float height = m_preview.surface().scaleHeight();
-    if (X > width)
-        X = width;
-    if (X < 0)
-        X = 0;
-    if (Y > height)
-        Y = height;
-    if (Y < 0)
-        Y = 0;
-
-    CropState &s = m_state;
+    const QPointF p = Crop::clampToPreview(QPointF(X, Y), previewSize());
+    X = float(p.x());
+    Y = float(p.y());
+    const CropEdges &s = m_edges;
     if (Button == 0) {
         const bool inside = s.x1 <= X && X <= s.x2 && s.y1 <= Y && Y <= s.y2;
         const bool noEdgeAtZero = s.x1 != 0 && s.x2 != 0 && s.y1 != 0 && s.y2 != 0;
@@ -76,68 +106,50 @@ void CropSelection::CurrentImage1_MouseMove(int Button, int, float X, float Y)
                                  : QStringLiteral("Select Area to be Printed"));
     }
     if (Button == 1) {
-        s.x2 = X;
-        s.y2 = Y;
-        const int w = pixels(std::fabs(std::fabs(s.x2) - std::fabs(s.x1)), sx());
-        const int h = pixels(std::fabs(std::fabs(s.y2) - std::fabs(s.y1)), sy());
-        m_label.setText(QStringLiteral("Selecting Window = W%1 x H%2").arg(w).arg(h));
-        s.CropFrameVisible = true;
+        m_edges.x2 = X;
+        m_edges.y2 = Y;
+        const QSize size = Crop::labelSize(m_edges, scale());
+        m_label.setText(
+            QStringLiteral("Selecting Window = W%1 x H%2").arg(size.width()).arg(size.height()));
+        m_frameVisible = true;
         DrawCropFrame();
     }
 }
 
 void CropSelection::CurrentImage1_MouseUp(int Button, int, float, float)
 {
-    CropState &s = m_state;
-    if (s.x2 < s.x1)
-        std::swap(s.x1, s.x2);
-    if (s.y2 < s.y1)
-        std::swap(s.y1, s.y2);
+    m_edges = Crop::ordered(m_edges);
+    const CropEdges &s = m_edges;
     if (Button == 2 || (Button == 1 && s.x1 == s.x2 && s.y1 == s.y2)) {
         clear();
         m_label.setText(entireShotText());
     } else if (Button == 1) {
-        const int w = pixels(std::fabs(s.x2) - std::fabs(s.x1), sx());
-        const int h = pixels(std::fabs(s.y2) - std::fabs(s.y1), sy());
-        m_label.setText(QStringLiteral("Crop Window Set = W%1 x H%2").arg(w).arg(h));
+        const QSize size = Crop::labelSize(m_edges, scale());
+        m_label.setText(
+            QStringLiteral("Crop Window Set = W%1 x H%2").arg(size.width()).arg(size.height()));
     }
 }
 
 void CropSelection::Timer1_Timer()
 {
-    m_state.CropFrameVisible = !m_state.CropFrameVisible;
+    m_frameVisible = !m_frameVisible;
     DrawCropFrame();
 }
 
 void CropSelection::DrawCropFrame()
 {
     m_preview.refresh();
-    const CropState &s = m_state;
     // Without a crop there is nothing to outline (not even a blinking dot in the corner).
-    const bool noCrop = s.x1 == 0 && s.x2 == 0 && s.y1 == 0 && s.y2 == 0;
-    if (s.CropFrameVisible && !noCrop)
-        m_preview.drawInvertedBox(QPointF(s.x1, s.y1), QPointF(s.x2, s.y2));
+    if (m_frameVisible && !m_edges.isNone())
+        m_preview.drawInvertedBox(QPointF(m_edges.x1, m_edges.y1), QPointF(m_edges.x2, m_edges.y2));
 }
 
-void CropSelection::ComputeCropFractions()
+CropFractions CropSelection::ComputeCropFractions() const
 {
-    CropState &s = m_state;
-    if (s.x1 != 0 || s.x2 != 0 || s.y1 != 0 || s.y2 != 0) {
-        const float W = m_preview.surface().scaleWidth();
-        const float H = m_preview.surface().scaleHeight();
-        s.XRa = s.x1 / W;
-        s.YRa = s.y1 / H;
-        s.XRw = (s.x2 - s.x1) / W;
-        s.YRw = (s.y2 - s.y1) / H;
-    } else {
-        s.XRa = 0;
-        s.YRa = 0;
-        s.XRw = 1;
-        s.YRw = 1;
-    }
+    return Crop::fractions(m_edges, previewSize());
 }
 
 void CropSelection::clear()
 {
-    m_state.x1 = m_state.x2 = m_state.y1 = m_state.y2 = 0;
+    m_edges = {};
 }

@@ -1,19 +1,45 @@
 #pragma once
 
+#include <QPointF>
+#include <QSize>
+#include <QSizeF>
+
 class PictureBox;
 class PictureSurface;
 class QLabel;
 class QString;
 
-// The crop rectangle in the preview's drawing units (twips), and the fractions of the preview's
-// drawing size that printing, saving and copying apply to the full-size shot.
-struct CropState
+// The crop rectangle in the preview's drawing units (twips); all four 0 means no crop: the
+// entire shot.
+struct CropEdges
 {
-    // All four 0 means no crop: the entire shot.
     float x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-    float XRa = 0, XRw = 1, YRa = 0, YRw = 1;
-    bool CropFrameVisible = false;
+    bool isNone() const { return x1 == 0 && x2 == 0 && y1 == 0 && y2 == 0; }
 };
+
+// The area to output, as fractions of the preview's drawing size: left, width, top, height.
+struct CropFractions
+{
+    float XRa = 0, XRw = 1, YRa = 0, YRw = 1;
+};
+
+// Shot pixels per twip of the preview, across and down.
+struct CropScale
+{
+    float sx = 1, sy = 1;
+};
+
+// The arithmetic of a selection, apart from any window: two coordinate systems meet here, the
+// preview's twips (where the mouse is) and the shot's pixels (what the label promises).
+namespace Crop {
+QPointF clampToPreview(QPointF point, QSizeF preview);
+// Edges with x1 <= x2 and y1 <= y2.
+CropEdges ordered(CropEdges edges);
+CropScale scale(QSizeF shotTwips, QSizeF previewTwips, float twipsPerPixelX, float twipsPerPixelY);
+// The width and height in shot pixels that the status label shows for the edges.
+QSize labelSize(const CropEdges &edges, CropScale scale);
+CropFractions fractions(const CropEdges &edges, QSizeF preview);
+} // namespace Crop
 
 // Dragging a rectangle on the preview with the left button, clearing it with the right one,
 // and the blinking inverted outline that shows it.
@@ -22,7 +48,7 @@ class CropSelection
 public:
     static constexpr int OutlineWidth = 2; // pixels
 
-    CropSelection(CropState &state, PictureBox &CurrentImage1, QLabel &CurrentImageLabel,
+    CropSelection(PictureBox &CurrentImage1, QLabel &CurrentImageLabel,
                   const PictureSurface &Picture1);
 
     void CurrentImage1_MouseDown(int Button, int Shift, float X, float Y);
@@ -30,18 +56,19 @@ public:
     void CurrentImage1_MouseUp(int Button, int Shift, float X, float Y);
     void Timer1_Timer();
     void DrawCropFrame();
-    void ComputeCropFractions();
+    CropFractions ComputeCropFractions() const;
     void clear();
+    void hideFrame() { m_frameVisible = false; }
 
-    // Pixels of the shot that a distance on the preview stands for.
-    float sx() const;
-    float sy() const;
+    const CropEdges &edges() const { return m_edges; }
 
 private:
-    static int pixels(float distance, float scale);
+    QSizeF previewSize() const;
+    CropScale scale() const;
     QString entireShotText() const;
 
-    CropState &m_state;
+    CropEdges m_edges;
+    bool m_frameVisible = false;
     PictureBox &m_preview;
     QLabel &m_label;
     const PictureSurface &m_picture1;

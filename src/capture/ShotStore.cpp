@@ -8,11 +8,18 @@
 
 #include <cmath>
 
-ShotStore::ShotStore(Views views, Hooks hooks, IEventPump &events)
-    : m_views(views)
-    , m_hooks(std::move(hooks))
-    , m_events(events)
-{}
+int ShotStore::nextSlot(int current, bool replaceSelected)
+{
+    if (replaceSelected)
+        return current;
+    return current + 1 == SlotCount ? 0 : current + 1;
+}
+
+QImage ShotStore::currentShot() const
+{
+    return CurrentShotIndex >= 0 && CurrentShotIndex < SlotCount ? GrabbedImage[CurrentShotIndex]
+                                                                 : QImage();
+}
 
 void ShotStore::resetState()
 {
@@ -40,34 +47,13 @@ void ShotStore::paintThumbnail(int slot)
                        PictureSurface::Scaling::Smooth);
 }
 
-bool ShotStore::GrabButton_Click()
+void ShotStore::storeShot(int slot)
 {
-    int slot;
-    if (ReplaceSelectedShot) {
-        slot = CurrentShotIndex;
-    } else {
-        slot = CurrentShotIndex + 1;
-        if (slot == SlotCount)
-            slot = 0;
-    }
-    m_hooks.hideWindow();
-    Pause(0.5f);
-    QString error;
-    if (!m_hooks.copyDesktop(error)) {
-        // Storing the old buffer as a new shot would print something that was never on screen.
-        // Nothing changes, not even which slot the next grab replaces.
-        m_hooks.showWindow();
-        if (m_hooks.reportCaptureFailure)
-            m_hooks.reportCaptureFailure(error);
-        return false;
-    }
     ReplaceSelectedShot = false;
     GrabbedImage[slot] = m_views.Picture1.image();
     paintThumbnail(slot);
     m_views.GrabbedPicture[slot]->setTag(NotEmpty);
     SelectShot(slot);
-    m_hooks.showWindow();
-    return true;
 }
 
 void ShotStore::GrabbedPicture_MouseDown(int Index, int Button, int, float, float)
@@ -98,7 +84,6 @@ void ShotStore::SelectShot(int index)
     preview.setAutoRedraw(false);
     preview.refresh();
 
-    m_hooks.resetCrop();
     m_views.CurrentImageLabel.setText(isFilled(index) ? entireShotText()
                                                       : QStringLiteral("Screen Shot - Empty"));
 }
@@ -117,15 +102,15 @@ bool ShotStore::isFilled(int slot) const
     return slot >= 0 && slot < SlotCount && m_views.GrabbedPicture[slot]->tag() == NotEmpty;
 }
 
-void ShotStore::Pause(float seconds)
+void Pause(IEventPump &events, float seconds)
 {
     // A monotonic clock: the time of day jumps at midnight and when the clock is set.
-    const double end = m_events.monotonicSeconds() + double(seconds);
+    const double end = events.monotonicSeconds() + double(seconds);
     for (;;) {
-        m_events.doEvents();
-        const double now = m_events.monotonicSeconds();
+        events.doEvents();
+        const double now = events.monotonicSeconds();
         if (now >= end)
             break;
-        m_events.runFor(int(std::ceil((end - now) * 1000.0)));
+        events.runFor(int(std::ceil((end - now) * 1000.0)));
     }
 }

@@ -4,15 +4,17 @@
 #include <QString>
 
 #include <array>
-#include <functional>
 
 class IEventPump;
 class PictureBox;
 class PictureSurface;
 class QLabel;
 
-// The five shot slots, the current shot, and the grab that fills them. The slot pictures are
-// shared with the full-size buffer, never copied, so each shot is held once.
+// Waits, handling window events meanwhile, without keeping the processor busy.
+void Pause(IEventPump &events, float seconds);
+
+// The five shot slots, the current shot and its thumbnails. The slot pictures are shared with
+// the full-size buffer, never copied, so each shot is held once.
 class ShotStore
 {
 public:
@@ -26,31 +28,30 @@ public:
         QLabel &CurrentImageLabel;
         std::array<PictureBox *, SlotCount> GrabbedPicture;
     };
-    struct Hooks
-    {
-        std::function<void()> hideWindow;
-        std::function<void()> showWindow;
-        std::function<bool(QString &error)> copyDesktop; // into Picture1
-        std::function<void()> resetCrop;
-        std::function<void(const QString &error)> reportCaptureFailure;
-    };
+    explicit ShotStore(Views views)
+        : m_views(views)
+    {}
 
-    ShotStore(Views views, Hooks hooks, IEventPump &events);
+    // The slot the next grab fills: the one after the current slot, or the current one itself
+    // once the user picked it.
+    static int nextSlot(int current, bool replaceSelected);
+    int nextSlot() const { return nextSlot(CurrentShotIndex, ReplaceSelectedShot); }
 
     void resetState();       // no current slot, no pending replacement, thumbnail 0 sunken
     void fillPlaceholders(); // every slot shows Picture1's picture, all empty
 
-    // True when a new shot was stored; false when the screen could not be read.
-    bool GrabButton_Click();
+    // Keeps what Picture1 now holds as the slot's shot and makes it the current one.
+    void storeShot(int slot);
     void GrabbedPicture_MouseDown(int Index, int Button, int Shift, float X, float Y);
     void SelectShot(int index);
-    void Pause(float seconds);
 
     int CurrentShotIndex = -1;
     bool ReplaceSelectedShot = false;
     std::array<QImage, SlotCount> GrabbedImage;
 
     bool isFilled(int slot) const;
+    // The current slot's full-size picture; null before the first selection.
+    QImage currentShot() const;
     // The status text that an entire, filled shot gets.
     QString entireShotText() const;
 
@@ -58,6 +59,4 @@ private:
     void paintThumbnail(int slot);
 
     Views m_views;
-    Hooks m_hooks;
-    IEventPump &m_events;
 };

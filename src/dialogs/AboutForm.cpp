@@ -2,6 +2,7 @@
 
 #include "HelpTexts.h"
 #include "platform/DesignFonts.h"
+#include "platform/Twips.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -18,8 +19,7 @@ AboutForm::AboutForm(QWidget *owner, Actions actions, float tx, float ty)
     , m_tppY(ty)
 {
     auto px = [&](double left, double top, double width, double height) {
-        return QRect(int(std::lround(left / tx)), int(std::lround(top / ty)),
-                     int(std::lround(width / tx)), int(std::lround(height / ty)));
+        return twipsToPixels(left, top, width, height, tx, ty);
     };
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral(" About Glimmerbox"));
@@ -103,8 +103,8 @@ void AboutForm::paintEvent(QPaintEvent *event)
     // The etched separator: a dark line over a light one, two pixels each.
     QPainter painter(this);
     auto line = [&](double y, const QColor &color) {
-        const int top = int(std::lround(y / m_tppY));
-        painter.fillRect(QRect(0, top, int(std::lround(6000 / m_tppX)), 2), color);
+        const int top = twipsToPixels(y, m_tppY);
+        painter.fillRect(QRect(0, top, twipsToPixels(6000, m_tppX), 2), color);
     };
     line(2379, palette().color(QPalette::WindowText));
     line(2400, QColor(0xc8, 0xc8, 0xc8));

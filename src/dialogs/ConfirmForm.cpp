@@ -4,6 +4,7 @@
 #include "platform/DesignFonts.h"
 #include "platform/EventPump.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/Twips.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -11,12 +12,6 @@
 #include <cmath>
 
 namespace {
-
-QRect twips(double left, double top, double width, double height, float tx, float ty)
-{
-    return QRect(int(std::lround(left / tx)), int(std::lround(top / ty)),
-                 int(std::lround(width / tx)), int(std::lround(height / ty)));
-}
 
 QFont lettering()
 {
@@ -32,7 +27,7 @@ ConfirmForm::ConfirmForm(QWidget *owner, float tx, float ty)
     setWindowTitle(QStringLiteral("Glimmerbox"));
     setModal(true);
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setFixedSize(int(std::lround(3735 / tx)), int(std::lround(690 / ty)));
+    setFixedSize(twipsToPixels(3735, tx), twipsToPixels(690, ty));
     const QColor buttonFace = palette().color(QPalette::Button);
     QPalette back = palette();
     back.setColor(QPalette::Window, buttonFace);
@@ -42,7 +37,7 @@ ConfirmForm::ConfirmForm(QWidget *owner, float tx, float ty)
     // The rear label is drawn first, the front one over it, 35 twips left and 30 twips higher.
     m_label1 = new QLabel(this);
     m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(twips(0, 120, 3735, 615, tx, ty));
+    m_label1->setGeometry(twipsToPixels(0, 120, 3735, 615, tx, ty));
     m_label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_label1->setFont(lettering());
     m_label1->setAutoFillBackground(true);
@@ -51,7 +46,7 @@ ConfirmForm::ConfirmForm(QWidget *owner, float tx, float ty)
 
     m_label2 = new QLabel(this);
     m_label2->setObjectName(QStringLiteral("Label2"));
-    m_label2->setGeometry(twips(-35, 90, 3735, 615, tx, ty));
+    m_label2->setGeometry(twipsToPixels(-35, 90, 3735, 615, tx, ty));
     m_label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_label2->setFont(lettering());
     m_label2->installEventFilter(this);

@@ -31,29 +31,33 @@ bool SystemInfo::GetKeyValue(IRegistry::HKEY KeyRoot, const QString &KeyName,
         m_registry.RegCloseKey(key);
         return false;
     }
-    const QByteArray stored(reinterpret_cast<const char *>(buffer.data()),
-                            qsizetype(std::min<unsigned long>(size, BufferSize)));
+    KeyVal = valueText(QByteArray(reinterpret_cast<const char *>(buffer.data()),
+                                  qsizetype(std::min<unsigned long>(size, BufferSize))),
+                       type);
+    m_registry.RegCloseKey(key);
+    return true;
+}
+
+QString SystemInfo::valueText(const QByteArray &stored, unsigned long type)
+{
+    if (type == IRegistry::REG_DWORD && stored.size() == 4) {
+        quint32 number = 0;
+        std::memcpy(&number, stored.constData(), sizeof number);
+        return QString::number(number);
+    }
+    if (type != IRegistry::REG_SZ && type != IRegistry::REG_EXPAND_SZ)
+        return {};
     QByteArray bytes = stored;
     // A string stored with its terminating zero loses that byte, and only that one.
     if (!bytes.isEmpty() && bytes.back() == '\0')
         bytes.chop(1);
-    KeyVal.clear();
-    if (type == IRegistry::REG_SZ || type == IRegistry::REG_EXPAND_SZ) {
-        // Qt's decoder for the system code page drops a final zero byte on Windows and keeps it
-        // elsewhere: zeros left at the end are carried over as they are, the rest decoded. No
-        // code page uses a zero byte inside a character, so the cut falls between characters.
-        qsizetype zeros = 0;
-        while (zeros < bytes.size() && bytes[bytes.size() - 1 - zeros] == '\0')
-            ++zeros;
-        KeyVal =
-            QString::fromLocal8Bit(bytes.first(bytes.size() - zeros)) + QString(zeros, QChar(0));
-    } else if (type == IRegistry::REG_DWORD && stored.size() == 4) {
-        quint32 number = 0;
-        std::memcpy(&number, stored.constData(), sizeof number);
-        KeyVal = QString::number(number);
-    }
-    m_registry.RegCloseKey(key);
-    return true;
+    // Qt's decoder for the system code page drops a final zero byte on Windows and keeps it
+    // elsewhere: zeros left at the end are carried over as they are, the rest decoded. No code
+    // page uses a zero byte inside a character, so the cut falls between characters.
+    qsizetype zeros = 0;
+    while (zeros < bytes.size() && bytes[bytes.size() - 1 - zeros] == '\0')
+        ++zeros;
+    return QString::fromLocal8Bit(bytes.first(bytes.size() - zeros)) + QString(zeros, QChar(0));
 }
 
 void SystemInfo::StartSysInfo()

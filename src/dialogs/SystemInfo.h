@@ -30,6 +30,10 @@ public:
     bool GetKeyValue(IRegistry::HKEY KeyRoot, const QString &KeyName, const QString &SubKeyRef,
                      QString &KeyVal);
 
+    // A value's stored bytes as the text they stand for: strings in the system's code page,
+    // double words as decimal numbers, anything else empty.
+    static QString valueText(const QByteArray &stored, unsigned long type);
+
     // Starts the tool, or says that it is unavailable.
     void StartSysInfo();
 

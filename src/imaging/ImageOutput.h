@@ -3,31 +3,25 @@
 #include <QImage>
 #include <QString>
 
-#include <functional>
-
 class IClipboard;
 class IConfirmations;
 class IFileDialogs;
 class IFiles;
 class IMessageBox;
 class IntelJPGlibrary;
-class PictureSurface;
-struct CropState;
+struct CropFractions;
 
-// Save to File and Copy to Clipboard: the current shot, or its crop at full resolution, composed
-// in Picture2 and written to a JPEG or bitmap file, or put on the clipboard.
+// The name a file of the chosen type is written under: the returned name without its extension,
+// then the type's.
+QString writtenFileName(const QString &returned, const QString &extension);
+
+// Save to File and Copy to Clipboard: the current shot, or its crop at full resolution, written
+// to a JPEG or bitmap file, or put on the clipboard.
 class ImageOutput
 {
 public:
-    struct Context
+    struct Services
     {
-        PictureSurface &Picture1;
-        PictureSurface &Picture2;
-        CropState &state; // the crop fractions
-        QString &LastSaveFolder;
-        std::function<void()> ComputeCropFractions;
-        std::function<QImage()> currentShot;
-        std::function<IConfirmations &()> confirmations;
         IFileDialogs &dialogs;
         IMessageBox &messages;
         IFiles &files;
@@ -35,18 +29,24 @@ public:
         IntelJPGlibrary &jpeg;
     };
 
-    explicit ImageOutput(Context context)
-        : m_context(std::move(context))
+    ImageOutput(Services services, float twipsPerPixelX, float twipsPerPixelY)
+        : m_s(services)
+        , m_tppX(twipsPerPixelX)
+        , m_tppY(twipsPerPixelY)
     {}
 
-    void ComposeCropPicture();
-    void SaveToFileMenuItem_Click();
-    void SaveToClipboardMenuItem_Click();
+    QImage ComposeCropPicture(const QImage &shot, const CropFractions &fractions) const;
+    // Returns the folder the user saved into; empty when nothing was chosen.
+    QString SaveToFileMenuItem_Click(const QImage &shot, const CropFractions &fractions,
+                                     const QString &LastSaveFolder, IConfirmations &confirmations);
+    void SaveToClipboardMenuItem_Click(const QImage &shot, const CropFractions &fractions,
+                                       IConfirmations &confirmations);
 
 private:
-    bool cropIsEmpty() const;
     bool confirmOverwrite(const QString &fileName);
-    void writeFile(const QString &fileName, int type);
+    void writeFile(const QString &fileName, int type, const QImage &picture);
 
-    Context m_context;
+    Services m_s;
+    float m_tppX;
+    float m_tppY;
 };

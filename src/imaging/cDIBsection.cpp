@@ -51,22 +51,6 @@ void packRow(const quint32 *in, std::uint8_t *out, int count)
     }
 }
 
-std::uint8_t apply(quint32 rop, std::uint8_t source, std::uint8_t destination)
-{
-    switch (rop) {
-    case NOTSRCCOPY:
-        return std::uint8_t(~source);
-    case SRCINVERT:
-        return std::uint8_t(source ^ destination);
-    case BLACKNESS:
-        return 0;
-    case WHITENESS:
-        return 0xff;
-    default:
-        return source;
-    }
-}
-
 } // namespace
 
 cDIBsection::cDIBsection() = default;
@@ -129,17 +113,16 @@ void cDIBsection::CreateFromPicture(const QImage &picThis)
 }
 
 void cDIBsection::LoadPictureBlt(HDC lhDC, std::int32_t lSrcLeft, std::int32_t lSrcTop,
-                                 std::int32_t lSrcWidth, std::int32_t lSrcHeight, quint32 eRop)
+                                 std::int32_t lSrcWidth, std::int32_t lSrcHeight,
+                                 quint32 /* eRop: a plain copy, the only one there is */)
 {
     if (!m_hDC || !lhDC || lhDC->pixels.isNull())
         return;
     const std::int32_t width = lSrcWidth < 0 ? Width() : lSrcWidth;
     const std::int32_t height = lSrcHeight < 0 ? Height() : lSrcHeight;
     const QImage &from = lhDC->pixels;
-    const bool plainCopy = eRop == SRCCOPY && from.format() == QImage::Format_RGB32;
-    const QImage source = plainCopy || from.format() == QImage::Format_RGB32
-                              ? from
-                              : from.convertToFormat(QImage::Format_RGB32);
+    const QImage source =
+        from.format() == QImage::Format_RGB32 ? from : from.convertToFormat(QImage::Format_RGB32);
     const std::int32_t stride = BytesPerScanLine();
     // Clip to both surfaces: a transfer never reads or writes outside them.
     const int columns = int(std::min<std::int64_t>(
@@ -154,17 +137,7 @@ void cDIBsection::LoadPictureBlt(HDC lhDC, std::int32_t lSrcLeft, std::int32_t l
             std::uint8_t *out = m_bits + std::ptrdiff_t(Height() - 1 - y) * stride;
             const auto *in =
                 reinterpret_cast<const quint32 *>(source.constScanLine(lSrcTop + y)) + lSrcLeft;
-            if (plainCopy) {
-                packRow(in, out, columns);
-                continue;
-            }
-            for (int x = 0; x < columns; ++x) {
-                const quint32 p = in[x];
-                out[0] = apply(eRop, std::uint8_t(p), out[0]);
-                out[1] = apply(eRop, std::uint8_t(p >> 8), out[1]);
-                out[2] = apply(eRop, std::uint8_t(p >> 16), out[2]);
-                out += 3;
-            }
+            packRow(in, out, columns);
         }
     };
     // A whole screen is copied by two threads, each into its own rows; the call returns when

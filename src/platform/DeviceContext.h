@@ -9,12 +9,8 @@ struct DeviceContext
     QImage pixels;
 };
 
-// The raster operations a block transfer knows.
+// The one raster operation the program's block transfers use: a plain copy.
 enum RasterOp : quint32
 {
     SRCCOPY = 0x00CC0020,
-    NOTSRCCOPY = 0x00330008,
-    SRCINVERT = 0x00660046,
-    BLACKNESS = 0x00000042,
-    WHITENESS = 0x00FF0062,
 };

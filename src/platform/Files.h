@@ -32,6 +32,4 @@ public:
     virtual ReplaceResult replaceSafely(const QString &target, const Writer &writer) = 0;
     // Any existing file, hidden ones included: a file the user named is never replaced unasked.
     virtual bool exists(const QString &path) const = 0;
-    // Deletes a file; an error text on failure, empty on success.
-    virtual QString remove(const QString &path) = 0;
 };

@@ -1,5 +1,7 @@
 #include "PictureSurface.h"
 
+#include "Twips.h"
+
 #include <QPainter>
 
 #include <cmath>
@@ -8,7 +10,7 @@ namespace {
 
 int toPixels(double twips, float twipsPerPixel)
 {
-    return std::max(0, int(std::lround(twips / twipsPerPixel)));
+    return std::max(0, twipsToPixels(twips, twipsPerPixel));
 }
 
 QImage opaque(const QImage &picture)

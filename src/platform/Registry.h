@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 // The system's configuration database, in the shape of the Windows registry calls. On Windows
 // it is the registry itself; elsewhere a stand-in answers what the program looks up.
@@ -28,3 +29,6 @@ public:
                                  std::uint8_t *data, unsigned long *size) = 0;
     virtual long RegCloseKey(HKEY key) = 0;
 };
+
+// The registry on Windows, a stand-in elsewhere.
+std::unique_ptr<IRegistry> makeSystemRegistry();

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QString>
 
+#include <memory>
+
 // One reading of the primary screen: its pixels at full resolution, or why there are none.
 struct ScreenGrab
 {
@@ -17,3 +19,6 @@ public:
     virtual ~IScreenGrabber() = default;
     virtual ScreenGrab grabPrimaryScreen() = 0;
 };
+
+// The screen reader that fits the session; chosen once, at start-up. One per system.
+std::unique_ptr<IScreenGrabber> chooseScreenGrabber();

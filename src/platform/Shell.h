@@ -22,3 +22,16 @@ public:
     // False when the program could not be started (for instance, no such file).
     virtual bool startDetached(const QString &program) = 0;
 };
+
+// The system's own shell and process start; one implementation per system.
+class SystemShell final : public IShell
+{
+public:
+    void openUrl(const QString &url, QWidget *owner) override;
+};
+
+class SystemProcessLauncher final : public IProcessLauncher
+{
+public:
+    bool startDetached(const QString &program) override;
+};

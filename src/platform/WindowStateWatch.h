@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class QAbstractNativeEventFilter;
 class QWidget;
 
 // What the toolkit does not report about a top-level window's state. On X11 a window that is
@@ -20,6 +21,5 @@ signals:
     void maximisedWhileMinimised();
 
 private:
-    class Filter;
-    Filter *m_filter = nullptr;
+    QAbstractNativeEventFilter *m_filter = nullptr;
 };

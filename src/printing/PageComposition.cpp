@@ -2,7 +2,7 @@
 
 #include "capture/CropSelection.h"
 
-PageComposition composePage(QSizeF page, QSizeF shot, const CropState &f, float zoom)
+PageComposition composePage(QSizeF page, QSizeF shot, const CropFractions &f, float zoom)
 {
     const float pageW = float(page.width());
     const float pageH = float(page.height());

@@ -3,7 +3,7 @@
 #include <QRectF>
 #include <QSizeF>
 
-struct CropState;
+struct CropFractions;
 
 // Where the printed area (the whole shot or its crop) lands on a page image, and which part of
 // the shot it shows: drawn at zoom times its own share of the page, centred. Every value is a
@@ -14,4 +14,4 @@ struct PageComposition
     QRectF source;
 };
 
-PageComposition composePage(QSizeF page, QSizeF shot, const CropState &fractions, float zoom);
+PageComposition composePage(QSizeF page, QSizeF shot, const CropFractions &fractions, float zoom);

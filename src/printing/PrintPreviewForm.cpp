@@ -4,6 +4,7 @@
 #include "capture/CropSelection.h"
 #include "platform/DesignFonts.h"
 #include "platform/PictureBox.h"
+#include "platform/Twips.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -16,10 +17,11 @@ PrintPreviewForm::PrintPreviewForm(QWidget *owner, PrintPreviewSource source, fl
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , m_source(std::move(source))
+    , m_tppX(tx)
+    , m_tppY(ty)
 {
     auto px = [&](double left, double top, double width, double height) {
-        return QRect(int(std::lround(left / tx)), int(std::lround(top / ty)),
-                     int(std::lround(width / tx)), int(std::lround(height / ty)));
+        return twipsToPixels(left, top, width, height, tx, ty);
     };
     setObjectName(QStringLiteral("PrintPreviewForm"));
     setWindowTitle(QStringLiteral(" Print Preview"));
@@ -34,10 +36,6 @@ PrintPreviewForm::PrintPreviewForm(QWidget *owner, PrintPreviewSource source, fl
     m_previewPicture1->setLook(PictureBox::Look::Sunken);
     m_previewPicture1->surface().setBackColor(Qt::white);
     m_previewPicture1->setAutoRedraw(true);
-
-    auto *hScroll1 = new QScrollBar(Qt::Horizontal, m_previewPicture1);
-    hScroll1->setObjectName(QStringLiteral("HScroll1"));
-    hScroll1->setGeometry(px(0, 2760, 2535, 30));
 
     m_zoomFactorBar = new QScrollBar(Qt::Horizontal, this);
     m_zoomFactorBar->setObjectName(QStringLiteral("ZoomFactorBar"));
@@ -103,18 +101,19 @@ PrintPreviewForm::PrintPreviewForm(QWidget *owner, PrintPreviewSource source, fl
 
 PrintPreviewForm::~PrintPreviewForm() = default;
 
-void PrintPreviewForm::GetZoom(QWidget *owner, PrintPreviewSource source, float tx, float ty)
+float PrintPreviewForm::GetZoom(QWidget *owner, PrintPreviewSource source, float tx, float ty)
 {
     PrintPreviewForm form(owner, std::move(source), tx, ty);
     // 100 differs from the design value, so the change handler draws the preview at 1.0 before
     // the window is shown.
     form.m_zoomFactorBar->setValue(100);
     form.exec();
+    return form.m_printZoom;
 }
 
 void PrintPreviewForm::Form_Load()
 {
-    m_source.PrintZoom = 0;
+    m_printZoom = 0;
     m_printerNameLabel->setText(m_source.printerName);
 }
 
@@ -128,23 +127,23 @@ void PrintPreviewForm::DrawPreview(float z)
 {
     PictureSurface &box = m_previewPicture1->surface();
     box.cls();
-    const PageComposition page =
-        composePage(QSizeF(box.scaleWidth(), box.scaleHeight()),
-                    QSizeF(m_source.Picture1.scaleWidth(), m_source.Picture1.scaleHeight()),
-                    m_source.fractions, z);
-    m_previewPicture1->paintPicture(m_source.Picture1.image(), page.destination, page.source,
+    const PageComposition page = composePage(
+        QSizeF(box.scaleWidth(), box.scaleHeight()),
+        QSizeF(float(m_source.shot.width()) * m_tppX, float(m_source.shot.height()) * m_tppY),
+        m_source.fractions, z);
+    m_previewPicture1->paintPicture(m_source.shot, page.destination, page.source,
                                     PictureSurface::Scaling::Smooth);
 }
 
 void PrintPreviewForm::PrintButton_Click()
 {
-    m_source.PrintZoom = float(m_zoomFactorBar->value() / 100.0);
+    m_printZoom = float(m_zoomFactorBar->value() / 100.0);
     accept();
 }
 
 void PrintPreviewForm::CancelButton_Click()
 {
-    m_source.PrintZoom = 0;
+    m_printZoom = 0;
     reject();
 }
 

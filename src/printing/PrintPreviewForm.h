@@ -4,25 +4,26 @@
 
 #include <functional>
 
-class PictureBox;
-class PictureSurface;
-class QLabel;
-class QPushButton;
-class QScrollBar;
-struct CropState;
+#include "capture/CropSelection.h"
 
-// What the preview reads from the main window, and where it leaves the chosen zoom.
+#include <QImage>
+
+class PictureBox;
+class QLabel;
+class QScrollBar;
+
+// What the preview shows: the shot, the area to print and the printer; and what its Printer
+// Setup button does.
 struct PrintPreviewSource
 {
-    const PictureSurface &Picture1;
-    const CropState &fractions;
-    float &PrintZoom;
+    QImage shot;
+    CropFractions fractions;
     QString printerName;
     std::function<void()> PrinterSetupMenuItem_Click;
 };
 
 // Shows how the printed area will sit on the page at a zoom the user picks between 25 and 200 %.
-// "Print Now" leaves the zoom as a factor in PrintZoom; Cancel and the close box leave 0.
+// "Print Now" gives the zoom as a factor; Cancel and the close box give 0.
 class PrintPreviewForm : public QDialog
 {
     Q_OBJECT
@@ -32,9 +33,9 @@ public:
                      float twipsPerPixelY);
     ~PrintPreviewForm() override;
 
-    // Builds the window afresh, shows it modally and returns when it has closed.
-    static void GetZoom(QWidget *owner, PrintPreviewSource source, float twipsPerPixelX,
-                        float twipsPerPixelY);
+    // Builds the window afresh, shows it modally and returns the zoom when it has closed.
+    static float GetZoom(QWidget *owner, PrintPreviewSource source, float twipsPerPixelX,
+                         float twipsPerPixelY);
 
     QScrollBar *ZoomFactorBar() const { return m_zoomFactorBar; }
     PictureBox *PreviewPicture1() const { return m_previewPicture1; }
@@ -49,6 +50,9 @@ private:
     void PrinterSetupButton_Click();
 
     PrintPreviewSource m_source;
+    float m_tppX;
+    float m_tppY;
+    float m_printZoom = 0;
     PictureBox *m_previewPicture1;
     QScrollBar *m_zoomFactorBar;
     QLabel *m_printerNameLabel;

@@ -1,3 +1,4 @@
+#include "platform/ScreenGrabber.h"
 #include "platform/linux/PortalScreenGrabber.h"
 #include "platform/qt/QtServices.h"
 

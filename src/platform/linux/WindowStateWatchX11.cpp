@@ -23,10 +23,10 @@ xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
 
 } // namespace
 
-class WindowStateWatch::Filter : public QAbstractNativeEventFilter
+class StateFilter : public QAbstractNativeEventFilter
 {
 public:
-    Filter(WindowStateWatch &watch, QWidget &window, xcb_connection_t *connection)
+    StateFilter(WindowStateWatch &watch, QWidget &window, xcb_connection_t *connection)
         : m_watch(watch)
         , m_window(window)
         , m_connection(connection)
@@ -89,7 +89,7 @@ WindowStateWatch::WindowStateWatch(QWidget &window)
     auto *x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !x11->connection())
         return; // not on X11: the toolkit reports maximised windows itself
-    m_filter = new Filter(*this, window, x11->connection());
+    m_filter = new StateFilter(*this, window, x11->connection());
     QCoreApplication::instance()->installNativeEventFilter(m_filter);
 }
 

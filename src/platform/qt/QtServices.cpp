@@ -138,12 +138,6 @@ bool QtFiles::exists(const QString &path) const
     return QFileInfo(path).isFile();
 }
 
-QString QtFiles::remove(const QString &path)
-{
-    QFile file(path);
-    return file.remove() ? QString() : file.errorString();
-}
-
 ReplaceResult QtFiles::replaceSafely(const QString &target, const Writer &writer)
 {
     return replaceFileSafely(target, writer);

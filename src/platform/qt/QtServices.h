@@ -28,9 +28,6 @@ public:
     ScreenGrab grabPrimaryScreen() override;
 };
 
-// The screen reader that fits the session; chosen once, at start-up.
-std::unique_ptr<IScreenGrabber> chooseScreenGrabber();
-
 class QtScreenMetrics final : public IScreenMetrics
 {
 public:
@@ -78,7 +75,6 @@ class QtFiles final : public IFiles
 {
 public:
     bool exists(const QString &path) const override;
-    QString remove(const QString &path) override;
     ReplaceResult replaceSafely(const QString &target, const Writer &writer) override;
 };
 
@@ -116,21 +112,6 @@ public:
 };
 
 // The desktop's shell and process start; one implementation per operating system.
-class SystemShell final : public IShell
-{
-public:
-    void openUrl(const QString &url, QWidget *owner) override;
-};
-
-class SystemProcessLauncher final : public IProcessLauncher
-{
-public:
-    bool startDetached(const QString &program) override;
-};
-
-// The registry on Windows, a stand-in elsewhere.
-std::unique_ptr<IRegistry> makeSystemRegistry();
-
 // The real services, as the program runs on them.
 class QtPlatform
 {

@@ -1,4 +1,4 @@
-#include "platform/qt/QtServices.h"
+#include "platform/Registry.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "platform/qt/QtServices.h"
+#include "platform/Shell.h"
 
 #include <QDir>
 #include <QWidget>

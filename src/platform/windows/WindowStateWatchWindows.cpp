@@ -4,9 +4,6 @@
 
 // Windows restores a window maximised when Maximize is chosen on its task-bar button, and Qt
 // reports that as a maximised window: nothing to add.
-class WindowStateWatch::Filter
-{
-};
 
 WindowStateWatch::WindowStateWatch(QWidget &window)
     : QObject(&window)

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "capture/ShotStore.h"
+
+#include <array>
+
+class FormBackground;
+class PictureBox;
+class QAction;
+class QLabel;
+class QMainWindow;
+class QPushButton;
+
+// The main window's controls, placed where the design puts them, and its menus. Each menu item
+// is an action named after the item ("SaveToFileMenuItem"), for the window to connect.
+struct FormControls
+{
+    FormBackground *background = nullptr;
+    QLabel *CurrentImageLabel = nullptr;
+    PictureBox *CurrentImage1 = nullptr;
+    std::array<PictureBox *, ShotStore::SlotCount> GrabbedPicture{};
+    QPushButton *GrabButton = nullptr;
+    QPushButton *PrintButton = nullptr;
+    QPushButton *AutoDumpButton = nullptr;
+
+    static FormControls build(QMainWindow &window, float twipsPerPixelX, float twipsPerPixelY);
+    static void buildMenus(QMainWindow &window);
+};
