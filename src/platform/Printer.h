@@ -25,3 +25,8 @@ public:
     // The printer-setup dialog; the choice serves every later job. False when cancelled.
     virtual bool showSetupDialog() = 0;
 };
+
+// Whether the system's spooler took the last document this thread handed to it: Qt's print
+// engines do not say when the spooler refuses a finished document. One implementation per
+// system.
+bool spoolerTookLastDocument();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
+#include <QRect>
 #include <QString>
 
 #include <memory>
@@ -22,3 +24,7 @@ public:
 
 // The screen reader that fits the session; chosen once, at start-up. One per system.
 std::unique_ptr<IScreenGrabber> chooseScreenGrabber();
+
+// The primary screen's part of a picture that covers every output: the outputs' geometry is in
+// the desktop's own units, the picture may be at a finer scale.
+QRect primaryScreenPart(QSize picture, const QList<QRect> &outputs, const QRect &primary);

@@ -1,75 +1,63 @@
 #pragma once
 
+#include "app/GlimmerboxForm.h"
 #include "dialogs/Confirmations.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
-#include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Printer.h"
 #include "platform/ProgramFacts.h"
 #include "platform/Registry.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/ScreenMetrics.h"
-#include "platform/Services.h"
 #include "platform/Shell.h"
+#include "platform/qt/QtServices.h"
 
-#include <QImage>
+#include <QApplication>
 #include <QList>
-#include <QString>
-#include <QStringList>
+#include <QTimer>
 
-#include <cstring>
 #include <deque>
 #include <functional>
-#include <map>
+#include <memory>
 
-// A screen that shows whatever the test puts on it; each grab is counted. A null picture is a
-// screen that could not be read.
-class FakeScreen final : public IScreenGrabber
+// A screen showing whatever the test puts on it; a null picture cannot be read.
+struct FakeScreen final : IScreenGrabber
 {
-public:
     ScreenGrab grabPrimaryScreen() override
     {
         ++grabs;
-        const QImage image = next ? next(grabs) : screen;
-        if (image.isNull())
+        if (screen.isNull())
             return {QImage(), QStringLiteral("the test's screen is dark")};
-        return {image, {}};
+        return {screen, {}};
     }
     QImage screen;
-    std::function<QImage(int)> next; // called with the grab's number, from 1
     int grabs = 0;
 };
 
-class FakeProgram final : public IProgramFacts
+struct FixedMetrics final : IScreenMetrics
 {
-public:
-    QString folder() const override { return programFolder; }
+    float twipsPerPixelX() const override { return 15; }
+    float twipsPerPixelY() const override { return 15; }
+};
+
+struct FakeProgram final : IProgramFacts
+{
+    QString folder() const override { return QStringLiteral("/opt/glimmerbox"); }
     QString title() const override { return QStringLiteral("Glimmerbox"); }
-    ProgramVersion version() const override { return programVersion; }
+    ProgramVersion version() const override { return {1, 0, 4}; }
     QString arguments() const override { return args; }
     QString exeName() const override { return QStringLiteral("glimmerbox"); }
-
     QString args;
-    QString programFolder = QStringLiteral("/opt/glimmerbox");
-    ProgramVersion programVersion{1, 0, 4};
 };
 
-struct ShownMessage
+// Records every message box; answers from a script, else OK (No for Yes/No boxes).
+struct FakeMessageBox final : IMessageBox
 {
-    QString text;
-    int style;
-    QString title;
-};
-
-// Records every message box; answers from a script, OK (or No for Yes/No boxes) by default.
-class FakeMessageBox final : public IMessageBox
-{
-public:
     int show(const QString &text, int style, const QString &title) override
     {
-        shown.append({text, style, title});
+        shown.append(title + QLatin1Char('|') + text);
         if (!answers.empty()) {
             const int answer = answers.front();
             answers.pop_front();
@@ -77,255 +65,153 @@ public:
         }
         return (style & YesNo) ? No : Ok;
     }
-    QList<ShownMessage> shown;
+    QStringList shown;
     std::deque<int> answers;
 };
 
-// Time that passes only when the program waits, so waits cost nothing in tests.
-class FakeEventPump final : public IEventPump
+// Time that passes only when the program waits, so waits cost nothing.
+struct FakeEventPump final : IEventPump
 {
-public:
-    void doEvents() override { ++doEventsCalls; }
-    void runFor(int milliseconds) override
-    {
-        ++runForCalls;
-        now += milliseconds / 1000.0;
-    }
+    void doEvents() override {}
+    void runFor(int milliseconds) override { now += milliseconds / 1000.0; }
     double monotonicSeconds() const override { return now; }
-
-    double now = 1000.0;
-    int doEventsCalls = 0;
-    int runForCalls = 0;
+    double now = 0;
 };
 
-class FakeFiles final : public IFiles
+struct FakeClipboard final : IClipboard
 {
-public:
-    bool exists(const QString &path) const override { return existing.contains(path); }
-    QString remove(const QString &path) override
-    {
-        existing.removeAll(path);
-        return {};
-    }
-    // Hands the writer the target itself; tests that care about files use the real service.
-    ReplaceResult replaceSafely(const QString &target, const Writer &writer) override
-    {
-        replaced.append(target);
-        if (!writer(target))
-            return {ReplaceResult::WriterFailed, {}};
-        return {ReplaceResult::Replaced, {}};
-    }
-    QStringList existing;
-    QStringList replaced;
-};
-
-class FakeClipboard final : public IClipboard
-{
-public:
     bool setBitmap(const QImage &picture) override
     {
         content = picture;
-        ++sets;
-        return accept;
+        return true;
     }
     QImage content;
-    int sets = 0;
-    bool accept = true;
 };
 
-struct PrintedPicture
+struct FakePrinter final : IPrinter
 {
-    QImage picture;
-    float x;
-    float y;
-    int orientation;
-};
-
-// Keeps every page it is given.
-class FakePrinter final : public IPrinter
-{
-public:
-    QString deviceName() const override { return name; }
-    void setOrientation(int o) override
-    {
-        orientationValue = o;
-        orientationLog.append(o);
-    }
+    QString deviceName() const override { return QStringLiteral("Recording Printer"); }
+    void setOrientation(int o) override { orientationValue = o; }
     int orientation() const override { return orientationValue; }
     bool drawPicture(const QImage &picture, float x, float y) override
     {
-        if (!available)
-            return false;
-        drawn.append({picture, x, y, orientationValue});
+        pages.append({picture, x, y, orientationValue});
         return true;
     }
-    bool endDoc() override
+    bool endDoc() override { return takesPages; }
+    bool showSetupDialog() override { return false; }
+    struct Page
     {
-        if (!available || drawn.isEmpty())
-            return false;
-        ++documents;
-        return true;
-    }
-    bool showSetupDialog() override
-    {
-        ++setupShown;
-        if (setupChoosesPrinter.isEmpty())
-            return false;
-        name = setupChoosesPrinter;
-        return true;
-    }
-
-    QString name = QStringLiteral("Recording Printer");
+        QImage picture;
+        float x, y;
+        int orientation;
+    };
+    QList<Page> pages;
     int orientationValue = Portrait;
-    QList<int> orientationLog;
-    QList<PrintedPicture> drawn;
-    int documents = 0;
-    bool available = true;
-    int setupShown = 0;
-    QString setupChoosesPrinter;
+    bool takesPages = true;
 };
 
-class FakeFileDialogs final : public IFileDialogs
+struct FakeFileDialogs final : IFileDialogs
 {
-public:
     SaveFileResult showSave(const SaveFileRequest &request) override
     {
-        requests.append(request);
+        folders.append(request.initialFolder);
         return answer;
     }
-    QList<SaveFileRequest> requests;
     SaveFileResult answer;
+    QStringList folders;
 };
 
-class FakeShell final : public IShell
+struct FakeProcesses final : IProcessLauncher
 {
-public:
-    void openUrl(const QString &url, QWidget *owner) override
-    {
-        opened.append(url);
-        owners.append(owner);
-    }
-    QStringList opened;
-    QList<QWidget *> owners;
-};
-
-// Starts nothing; says yes for the programs the test lets it start.
-class FakeProcesses final : public IProcessLauncher
-{
-public:
     bool startDetached(const QString &program) override
     {
-        tried.append(program);
-        return startable.contains(program);
+        started.append(program);
+        return true;
     }
-    QStringList tried;
-    QStringList startable;
+    QStringList started;
 };
 
-// A registry of a few values, each stored as the bytes the test gives (8-bit text, with or
-// without its terminating zero).
-class FakeRegistry final : public IRegistry
+// A registry that holds nothing.
+struct EmptyRegistry final : IRegistry
 {
-public:
-    struct Value
+    long RegOpenKeyEx(HKEY, const QString &, unsigned long, HKEY *) override
     {
-        unsigned long type = REG_SZ;
-        QByteArray bytes;
-    };
-    void set(const QString &key, const QString &name, const QByteArray &bytes,
-             unsigned long type = REG_SZ)
-    {
-        values[key.toUpper()][name.toUpper()] = Value{type, bytes};
+        return ERROR_FILE_NOT_FOUND;
     }
-    long RegOpenKeyEx(HKEY root, const QString &subKey, unsigned long access, HKEY *result) override
+    long RegQueryValueEx(HKEY, const QString &, unsigned long *, std::uint8_t *,
+                         unsigned long *) override
     {
-        accessMasks.append(access);
-        if (root != HKEY_LOCAL_MACHINE || !values.count(subKey.toUpper()))
-            return ERROR_FILE_NOT_FOUND;
-        if (readOnly && (access & ~0x20019ul))
-            return ERROR_ACCESS_DENIED;
-        opened.append(subKey.toUpper());
-        *result = HKEY(opened.size());
-        return ERROR_SUCCESS;
+        return ERROR_FILE_NOT_FOUND;
     }
-    long RegQueryValueEx(HKEY key, const QString &valueName, unsigned long *type,
-                         std::uint8_t *data, unsigned long *size) override
-    {
-        const auto &names = values[opened.value(qsizetype(key) - 1)];
-        const auto found = names.find(valueName.toUpper());
-        if (found == names.end())
-            return ERROR_FILE_NOT_FOUND;
-        *type = found->second.type;
-        const unsigned long capacity = *size;
-        *size = static_cast<unsigned long>(found->second.bytes.size());
-        if (capacity < *size)
-            return ERROR_MORE_DATA;
-        std::memcpy(data, found->second.bytes.constData(), *size);
-        return ERROR_SUCCESS;
-    }
-    long RegCloseKey(HKEY) override
-    {
-        ++closed;
-        return ERROR_SUCCESS;
-    }
-    std::map<QString, std::map<QString, Value>> values;
-    QStringList opened;
-    QList<unsigned long> accessMasks;
-    int closed = 0;
-    bool readOnly = false; // as for a standard user below HKEY_LOCAL_MACHINE
+    long RegCloseKey(HKEY) override { return ERROR_SUCCESS; }
 };
 
-// Pop-ups that close at once; each call is recorded, and a test may look around meanwhile.
-class FakeConfirmations final : public IConfirmations
+struct FakeShell final : IShell
 {
-public:
-    void ConfirmClipboard() override { record(QStringLiteral("Copied to Clipboard")); }
-    void ConfirmSave() override { record(QStringLiteral("Saved to File")); }
-    void ConfirmPrint() override { record(QStringLiteral("Printing Now")); }
+    void openUrl(const QString &, QWidget *) override {}
+};
 
+// Pop-ups that close at once, recorded.
+struct FakeConfirmations final : IConfirmations
+{
+    void ConfirmClipboard() override { shown.append(QStringLiteral("Copied to Clipboard")); }
+    void ConfirmSave() override { shown.append(QStringLiteral("Saved to File")); }
+    void ConfirmPrint() override { shown.append(QStringLiteral("Printing Now")); }
     QStringList shown;
-    std::function<void(const QString &)> whileShown;
-
-private:
-    void record(const QString &text)
-    {
-        shown.append(text);
-        if (whileShown)
-            whileShown(text);
-    }
 };
 
-// A full set of scripted services at the design resolution.
-struct FakeServices
+// Scripted services, real files, and the main window started on them as the program starts it.
+struct FakeDesktop
 {
     FakeScreen screen;
-    FixedScreenMetrics metrics;
+    FixedMetrics metrics;
     FakeProgram program;
     FakeMessageBox messages;
     FakeEventPump events;
-    FakeFiles files;
+    QtFiles files;
     FakeClipboard clipboard;
     FakePrinter printer;
     FakeFileDialogs dialogs;
     FakeShell shell;
     FakeProcesses processes;
-    FakeRegistry registry;
+    EmptyRegistry registry;
+    FakeConfirmations *confirmations = nullptr;
+    std::unique_ptr<GlimmerboxForm> form;
 
-    Services services()
+    GlimmerboxForm &start(const QImage &shot)
     {
-        Services s;
-        s.screen = &screen;
-        s.metrics = &metrics;
-        s.program = &program;
-        s.messages = &messages;
-        s.events = &events;
-        s.files = &files;
-        s.clipboard = &clipboard;
-        s.printer = &printer;
-        s.dialogs = &dialogs;
-        s.shell = &shell;
-        s.processes = &processes;
-        s.registry = &registry;
-        return s;
+        screen.screen = shot;
+        form = std::make_unique<GlimmerboxForm>(Services{&screen, &metrics, &program, &messages,
+                                                         &events, &files, &clipboard, &printer,
+                                                         &dialogs, &shell, &processes, &registry});
+        auto recording = std::make_unique<FakeConfirmations>();
+        confirmations = recording.get();
+        form->setConfirmations(std::move(recording));
+        form->startUp();
+        return *form;
     }
+    template<typename T = QAction> T *find(const QString &name) const
+    {
+        return form->findChild<T *>(name);
+    }
+    void trigger(const char *item) { find(QLatin1String(item))->trigger(); }
 };
+
+// Acts on the next modal window of a kind once it shows: its own message loop runs inside the
+// call that opened it. Gives up after ten seconds, so a test never hangs on it.
+template<typename Window> void whenShown(std::function<void(Window *)> act)
+{
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, act, ticks = 0]() mutable {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *window = qobject_cast<Window *>(w); window && window->isVisible()) {
+                timer->deleteLater();
+                act(window);
+                return;
+            }
+        if (++ticks > 1000)
+            timer->deleteLater();
+    });
+    timer->start(10);
+}

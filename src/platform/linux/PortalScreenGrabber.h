@@ -2,9 +2,6 @@
 
 #include "platform/ScreenGrabber.h"
 
-#include <QList>
-#include <QRect>
-#include <QSize>
 
 // Reads the screen through the desktop portal's Screenshot call, the only way to the screen on
 // a Wayland desktop. The call is made without asking the user, the answer is awaited in the
@@ -22,7 +19,3 @@ private:
     int m_timeLimitMs;
     int m_calls = 0;
 };
-
-// The primary screen's part of a picture that covers every output: the outputs' geometry is in
-// the desktop's own units, the picture may be at a finer scale.
-QRect primaryScreenPart(QSize picture, const QList<QRect> &outputs, const QRect &primary);

@@ -223,7 +223,11 @@ bool QtPrinter::endDoc()
 {
     if (!m_job)
         return false;
-    const bool ended = m_job->painter.end();
+    // A printer queue knows whether it took the page only once the painter has ended; a PDF
+    // file has no queue to ask.
+    const bool ended = m_job->painter.end() &&
+                       (m_printer->outputFormat() != QPrinter::NativeFormat ||
+                        spoolerTookLastDocument());
     m_job.reset();
     return ended;
 }

@@ -1,0 +1,281 @@
+// The arithmetic every output depends on, as plain values in and out.
+
+#include "capture/CropSelection.h"
+#include "capture/ShotStore.h"
+#include "dialogs/SystemInfo.h"
+#include "imaging/ImageOutput.h"
+#include "imaging/IntelJPGlibrary.h"
+#include "platform/Registry.h"
+#include "platform/ScreenGrabber.h"
+#include "platform/Twips.h"
+#include "printing/PageComposition.h"
+
+#include <QtTest>
+
+using Edges = QList<float>; // x1, x2, y1, y2
+
+namespace {
+
+// The preview's drawing area: 565 x 413 pixels inside its border, at 15 twips per pixel.
+const QSizeF Preview(8475, 6195);
+
+CropEdges edges(const Edges &e)
+{
+    return {e[0], e[1], e[2], e[3]};
+}
+
+} // namespace
+
+class tst_Core : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void twipsBecomeWholePixels_data();
+    void twipsBecomeWholePixels();
+    void cropLabelCountsShotPixels_data();
+    void cropLabelCountsShotPixels();
+    void cropEdgesStayOnThePreviewInOrder();
+    void cropFractions_data();
+    void cropFractions();
+    void nextGrabSlot_data();
+    void nextGrabSlot();
+    void pageComposition_data();
+    void pageComposition();
+    void portalPictureCutToPrimaryScreen_data();
+    void portalPictureCutToPrimaryScreen();
+    void registryValueText_data();
+    void registryValueText();
+    void fileNames_data();
+    void fileNames();
+};
+
+void tst_Core::twipsBecomeWholePixels_data()
+{
+    QTest::addColumn<double>("twips");
+    QTest::addColumn<float>("perPixel");
+    QTest::addColumn<int>("pixels");
+    QTest::newRow("preview width at 96 dpi") << 8535.0 << 15.0f << 569;
+    QTest::newRow("at 192 dpi") << 8535.0 << 7.5f << 1138;
+    QTest::newRow("half a pixel rounds up") << 7.5 << 15.0f << 1;
+    QTest::newRow("under half rounds down") << 7.0 << 15.0f << 0;
+    QTest::newRow("left of the origin") << -35.0 << 15.0f << -2;
+}
+
+void tst_Core::twipsBecomeWholePixels()
+{
+    QFETCH(double, twips);
+    QFETCH(float, perPixel);
+    QFETCH(int, pixels);
+    QCOMPARE(twipsToPixels(twips, perPixel), pixels);
+}
+
+void tst_Core::cropLabelCountsShotPixels_data()
+{
+    QTest::addColumn<QSize>("shot");
+    QTest::addColumn<Edges>("drag");
+    QTest::addColumn<QSize>("label");
+    QTest::newRow("twice the preview")
+        << QSize(1130, 826) << Edges{150, 1650, 150, 900} << QSize(200, 100);
+    QTest::newRow("dragged up and left")
+        << QSize(1130, 826) << Edges{1650, 150, 900, 150} << QSize(200, 100);
+    // 150 twips at 4/15 pixel per twip is 40 in single precision, not 39.
+    QTest::newRow("single precision")
+        << QSize(2260, 1652) << Edges{0, 150, 0, 150} << QSize(40, 40);
+    QTest::newRow("a click") << QSize(1024, 768) << Edges{300, 300, 200, 200} << QSize(0, 0);
+    QTest::newRow("whole preview")
+        << QSize(1130, 826) << Edges{0, 8475, 0, 6195} << QSize(1130, 826);
+}
+
+void tst_Core::cropLabelCountsShotPixels()
+{
+    QFETCH(QSize, shot);
+    QFETCH(Edges, drag);
+    QFETCH(QSize, label);
+    const CropScale scale = Crop::scale(QSizeF(shot) * 15, Preview, 15, 15);
+    QCOMPARE(Crop::labelSize(edges(drag), scale), label);
+}
+
+void tst_Core::cropEdgesStayOnThePreviewInOrder()
+{
+    QCOMPARE(Crop::clampToPreview(QPointF(-10, 7000), Preview), QPointF(0, 6195));
+    QCOMPARE(Crop::clampToPreview(QPointF(9000, 50), Preview), QPointF(8475, 50));
+    const CropEdges e = Crop::ordered(edges({500, 100, 400, 50}));
+    QCOMPARE((Edges{e.x1, e.x2, e.y1, e.y2}), (Edges{100, 500, 50, 400}));
+}
+
+void tst_Core::cropFractions_data()
+{
+    QTest::addColumn<Edges>("drag");
+    QTest::addColumn<Edges>("fractions"); // left, width, top, height
+    QTest::newRow("no crop") << Edges{0, 0, 0, 0} << Edges{0, 1, 0, 1};
+    QTest::newRow("inner area") << Edges{847.5, 4237.5, 619.5, 3097.5}
+                                << Edges{0.1f, 0.4f, 0.1f, 0.4f};
+    QTest::newRow("to the far corner")
+        << Edges{4237.5, 8475, 3097.5, 6195} << Edges{0.5f, 0.5f, 0.5f, 0.5f};
+}
+
+void tst_Core::cropFractions()
+{
+    QFETCH(Edges, drag);
+    QFETCH(Edges, fractions);
+    const CropFractions f = Crop::fractions(edges(drag), Preview);
+    const Edges got{f.XRa, f.XRw, f.YRa, f.YRw};
+    for (int i = 0; i < 4; ++i)
+        QVERIFY2(qAbs(got[i] - fractions[i]) < 1e-6f, qPrintable(QString::number(i)));
+}
+
+void tst_Core::nextGrabSlot_data()
+{
+    QTest::addColumn<int>("current");
+    QTest::addColumn<bool>("picked");
+    QTest::addColumn<int>("next");
+    QTest::newRow("first grab") << -1 << false << 0;
+    QTest::newRow("after the first") << 0 << false << 1;
+    QTest::newRow("after the fifth, the oldest") << 4 << false << 0;
+    QTest::newRow("a picked slot is replaced") << 2 << true << 2;
+}
+
+void tst_Core::nextGrabSlot()
+{
+    QFETCH(int, current);
+    QFETCH(bool, picked);
+    QFETCH(int, next);
+    QCOMPARE(ShotStore::nextSlot(current, picked), next);
+}
+
+void tst_Core::pageComposition_data()
+{
+    QTest::addColumn<Edges>("fractions");
+    QTest::addColumn<float>("zoom");
+    QTest::addColumn<QRectF>("destination");
+    QTest::addColumn<QRectF>("source");
+    const Edges whole{0, 1, 0, 1};
+    QTest::newRow("100 %") << whole << 1.0f << QRectF(0, 0, 100, 50) << QRectF(0, 0, 100, 50);
+    QTest::newRow("50 % centred") << whole << 0.5f << QRectF(25, 12.5, 50, 25)
+                                  << QRectF(0, 0, 100, 50);
+    QTest::newRow("200 % past the edges")
+        << whole << 2.0f << QRectF(-50, -25, 200, 100) << QRectF(0, 0, 100, 50);
+    QTest::newRow("crop at its own size") << Edges{0.125f, 0.5f, 0.25f, 0.5f} << 1.0f
+                                          << QRectF(25, 12.5, 50, 25) << QRectF(12.5, 12.5, 50, 25);
+}
+
+void tst_Core::pageComposition()
+{
+    QFETCH(Edges, fractions);
+    QFETCH(float, zoom);
+    QFETCH(QRectF, destination);
+    QFETCH(QRectF, source);
+    const PageComposition page =
+        composePage(QSizeF(100, 50), QSizeF(100, 50),
+                    CropFractions{fractions[0], fractions[1], fractions[2], fractions[3]}, zoom);
+    QCOMPARE(page.destination, destination);
+    QCOMPARE(page.source, source);
+}
+
+void tst_Core::portalPictureCutToPrimaryScreen_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QList<QRect>>("outputs");
+    QTest::addColumn<QRect>("primary");
+    QTest::addColumn<QRect>("kept");
+    const QRect left(0, 0, 1920, 1080);
+    const QRect right(1920, 0, 1280, 1024);
+    QTest::newRow("one output") << QSize(1024, 768) << QList<QRect>{QRect(0, 0, 1024, 768)}
+                                << QRect(0, 0, 1024, 768) << QRect(0, 0, 1024, 768);
+    QTest::newRow("primary on the right, shorter")
+        << QSize(3200, 1080) << QList<QRect>{left, right} << right << QRect(1920, 0, 1280, 1024);
+    QTest::newRow("an output left of the origin")
+        << QSize(3200, 1080) << QList<QRect>{QRect(-1280, 0, 1280, 1024), left} << left
+        << QRect(1280, 0, 1920, 1080);
+    QTest::newRow("picture at twice the desktop's units")
+        << QSize(6400, 2160) << QList<QRect>{left, right} << right << QRect(3840, 0, 2560, 2048);
+}
+
+void tst_Core::portalPictureCutToPrimaryScreen()
+{
+    QFETCH(QSize, picture);
+    QFETCH(QList<QRect>, outputs);
+    QFETCH(QRect, primary);
+    QFETCH(QRect, kept);
+    QCOMPARE(primaryScreenPart(picture, outputs, primary), kept);
+}
+
+void tst_Core::registryValueText_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("text");
+    const QString path = QStringLiteral("C:\\Tools\\MSINFO32.EXE");
+    QTest::newRow("string with its zero")
+        << QByteArray("C:\\Tools\\MSINFO32.EXE", 22) << int(IRegistry::REG_SZ) << path;
+    QTest::newRow("string without")
+        << QByteArray("C:\\Tools\\MSINFO32.EXE") << int(IRegistry::REG_SZ) << path;
+    QTest::newRow("only the last zero goes")
+        << QByteArray("abc\0\0", 5) << int(IRegistry::REG_EXPAND_SZ)
+        << QStringLiteral("abc") + QChar(0);
+    QTest::newRow("double word") << QByteArray("\x2a\0\0\0", 4) << int(IRegistry::REG_DWORD)
+                                 << QStringLiteral("42");
+    QTest::newRow("binary") << QByteArray("ab") << 3 << QString();
+}
+
+void tst_Core::registryValueText()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(int, type);
+    QFETCH(QString, text);
+    QCOMPARE(SystemInfo::valueText(stored, (unsigned long)type), text);
+}
+
+void tst_Core::fileNames_data()
+{
+    QTest::addColumn<QString>("function");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("strip extension") << "strip"
+                                     << "C:\\a.b\\Screen.jpg"
+                                     << "C:\\a.b\\Screen";
+    QTest::newRow("strip at any full stop") << "strip"
+                                            << "C:\\a.b\\Screen"
+                                            << "C:\\a";
+    QTest::newRow("strip nothing") << "strip"
+                                   << "Screen"
+                                   << "Screen";
+    QTest::newRow("trailing backslash") << "trailing"
+                                        << "C:\\Shots\\"
+                                        << "C:\\Shots";
+    QTest::newRow("trailing slash") << "trailing"
+                                    << "/home/u/"
+                                    << "/home/u";
+    QTest::newRow("folder") << "folder"
+                            << "C:\\Shots\\Screen.jpg"
+                            << "C:\\Shots\\";
+    QTest::newRow("folder of a folder") << "folder"
+                                        << "/home/u/Shots/"
+                                        << "/home/u/";
+    QTest::newRow("no folder") << "folder"
+                               << "Screen.jpg"
+                               << "";
+    QTest::newRow("written as bitmap") << "bmp"
+                                       << "/t/Screen.jpg"
+                                       << "/t/Screen.bmp";
+    QTest::newRow("written, folder with a full stop") << "jpg"
+                                                      << "/t/a.b/Screen"
+                                                      << "/t/a.b/Screen.jpg";
+}
+
+void tst_Core::fileNames()
+{
+    QFETCH(QString, function);
+    QFETCH(QString, path);
+    QFETCH(QString, result);
+    const QString got =
+        function == QLatin1String("strip")      ? IntelJPGlibrary::StripExtension(path)
+        : function == QLatin1String("trailing") ? IntelJPGlibrary::StripTrailingBackslash(path)
+        : function == QLatin1String("folder")   ? IntelJPGlibrary::FolderOfPath(path)
+                                              : writtenFileName(path, QLatin1Char('.') + function);
+    QCOMPARE(got, result);
+}
+
+QTEST_APPLESS_MAIN(tst_Core)
+#include "tst_core.moc"
