@@ -35,6 +35,20 @@ ensure_packages() {
         >/dev/null
 }
 
+# nonblank_lines PATH...: non-blank lines in the files git tracks under the paths.
+nonblank_lines() {
+    (cd "$ROOT" && git ls-files -z -- "$@" | xargs -0 cat | grep -cv '^[[:space:]]*$')
+}
+
+# test_share: the tests' size against the code's, which it may be at most 35 % of.
+test_share() {
+    local tests code
+    tests=$(nonblank_lines tests)
+    code=$(nonblank_lines src scripts bench cmake resources/generator .ci CMakeLists.txt)
+    echo "Size: tests $tests non-blank lines, code $code: $((100 * tests / code)) % (at most 35 %)"
+    ((100 * tests <= 35 * code))
+}
+
 # configure_and_build DIR [CMAKE ARGS...]
 configure_and_build() {
     local dir=$1

@@ -12,15 +12,12 @@
 #include <cmath>
 
 AboutForm::AboutForm(QWidget *owner, Actions actions, float tx, float ty)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(owner, FixedDialogFlags)
     , m_actions(std::move(actions))
     , m_tppX(tx)
     , m_tppY(ty)
 {
-    auto px = [&](double left, double top, double width, double height) {
-        return twipsToPixels(left, top, width, height, tx, ty);
-    };
+    const TwipsScale px{tx, ty};
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral(" About Glimmerbox"));
     setWindowIcon(QIcon(QStringLiteral(":/glimmerbox/glimmerbox.png")));

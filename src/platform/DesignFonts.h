@@ -12,3 +12,8 @@ QFont designFont(const QString &family = QStringLiteral("MS Sans Serif"), qreal 
 // Shrinks a label's or button's font, a quarter point at a time, until its text fits the
 // control's designed width; a wider face than the design's must not cut the text off.
 void fitTextToWidth(QWidget *control);
+
+// A dialog with a caption and a close box but no resizing or minimising, as the forms are drawn.
+inline constexpr Qt::WindowFlags FixedDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint |
+                                                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                                    Qt::WindowCloseButtonHint;

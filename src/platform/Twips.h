@@ -18,3 +18,14 @@ inline QRect twipsToPixels(double left, double top, double width, double height,
     return QRect(twipsToPixels(left, tx), twipsToPixels(top, ty), twipsToPixels(width, tx),
                  twipsToPixels(height, ty));
 }
+
+// Places controls designed in twips on a screen of the given resolution.
+struct TwipsScale
+{
+    float tx;
+    float ty;
+    QRect operator()(double left, double top, double width, double height) const
+    {
+        return twipsToPixels(left, top, width, height, tx, ty);
+    }
+};

@@ -14,15 +14,12 @@
 #include <cmath>
 
 PrintPreviewForm::PrintPreviewForm(QWidget *owner, PrintPreviewSource source, float tx, float ty)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(owner, FixedDialogFlags)
     , m_source(std::move(source))
     , m_tppX(tx)
     , m_tppY(ty)
 {
-    auto px = [&](double left, double top, double width, double height) {
-        return twipsToPixels(left, top, width, height, tx, ty);
-    };
+    const TwipsScale px{tx, ty};
     setObjectName(QStringLiteral("PrintPreviewForm"));
     setWindowTitle(QStringLiteral(" Print Preview"));
     setModal(true);

@@ -277,5 +277,5 @@ void tst_Core::fileNames()
     QCOMPARE(got, result);
 }
 
-QTEST_APPLESS_MAIN(tst_Core)
+QTEST_MAIN(tst_Core)
 #include "tst_core.moc"
