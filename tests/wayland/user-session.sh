@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# The user's session on a headless Wayland desktop (sway with XWayland, PipeWire, the desktop
+# portal with its wlr back-end) that shows a test pattern: the program's first shot, copied with
+# Ctrl+C from a virtual keyboard and pasted by another program, is the screen pixel for pixel,
+# with Qt on wayland and on xcb under XWayland, and the portal's file is gone afterwards.
+#   user-session.sh XTOOL PROGRAM      as root; GLIMMERBOX_INSTALLED, when set, is the program
+set -euo pipefail
+fail() {
+    echo "FAIL: $*" >&2
+    [[ ! -v pids ]] || tail -n 20 ./*.log >&2 # the desktop's own account
+    exit 1
+}
+# wait_until SECONDS WHAT COMMAND...
+wait_until() {
+    local tries=$(($1 * 10)) what=$2
+    shift 2
+    until "$@" >/dev/null 2>&1; do
+        ((tries-- > 0)) || fail "$what"
+        sleep 0.1
+    done
+}
+owned() {
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner "string:$1" | grep -q 'boolean true'
+}
+
+# The program's first shot, pasted by another program, is the screen: shot_is_the_screen PLATFORM
+shot_is_the_screen() {
+    echo "== Qt on $1"
+    local tries=150
+    QT_QPA_PLATFORM=$1 "$program" &
+    pids+=($!)
+    # The window takes the keyboard a while after it starts, and the copy comes after a pop-up
+    # of two seconds: a Ctrl+C that went nowhere is typed again.
+    until timeout 5 wl-paste -t image/png >pasted.png 2>/dev/null; do
+        [[ $(swaymsg -t get_tree) != *'"name": "Grab Screen"'* ]] ||
+            fail "no shot on Qt's $1 platform: the program showed a message box instead"
+        kill -0 "${pids[-1]}" || fail "the program ended on Qt's $1 platform"
+        ((tries-- > 0)) || fail "no shot could be pasted from the program on Qt's $1 platform"
+        ((tries % 15)) || wtype -s 300 -M ctrl -s 100 c -m ctrl
+        sleep 0.2
+    done
+    # Its copy must die with it, before the next program runs.
+    kill "${pids[-1]}"
+    wait "${pids[-1]}" || true
+    "$xtool" same pasted.png pattern.png || fail "the shot pasted on Qt's $1 platform is not the screen"
+    [[ ! -e out.png ]] || fail "the portal's file is left behind on Qt's $1 platform"
+}
+
+case ${1-} in
+--desktop) # as nobody, on the session's own bus, with /tmp the session's work folder
+    xtool=$2 program=$3 pids=()
+    trap 'kill "${pids[@]}" 2>/dev/null; wait' EXIT
+    cd /tmp
+    printf 'output HEADLESS-1 resolution 1024x768 bg /tmp/pattern.png fill\n' >sway.conf
+    echo 'seat * hide_cursor 1' >>sway.conf
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c sway.conf >sway.log 2>&1 &
+    pids+=($!)
+    export WAYLAND_DISPLAY=wayland-1 SWAYSOCK=$XDG_RUNTIME_DIR/sway-ipc.65534.$!.sock
+    wait_until 20 "sway did not start" test -S "$SWAYSOCK"
+    pipewire >pipewire.log 2>&1 &
+    pids+=($!)
+    wait_until 20 "PipeWire did not start" test -S "$XDG_RUNTIME_DIR/pipewire-0"
+    printf '[screencast]\noutput_name=HEADLESS-1\nchooser_type=none\n' >wlr.conf
+    export XDG_CURRENT_DESKTOP=sway
+    /usr/libexec/xdg-desktop-portal-wlr -c wlr.conf >portal-wlr.log 2>&1 &
+    pids+=($!)
+    # The bus is asked, not the portal: a call to it would start a second, unconfigured one.
+    wait_until 20 "the portal's wlr back-end did not start" owned org.freedesktop.impl.portal.desktop.wlr
+    /usr/libexec/xdg-desktop-portal >portal.log 2>&1 &
+    pids+=($!)
+    wait_until 20 "the portal did not start" owned org.freedesktop.portal.Desktop
+    # The first frames after sway starts can be empty.
+    wait_until 20 "the screen never showed the pattern" sh -c "grim ref.png && '$xtool' same ref.png pattern.png"
+    # shellcheck disable=SC2016 # XWayland's display, as sway gives it to the programs it starts
+    swaymsg exec 'echo $DISPLAY >/tmp/display' >/dev/null
+    wait_until 20 "XWayland's display is unknown" test -s display
+    shot_is_the_screen wayland
+    DISPLAY=$(cat display) shot_is_the_screen xcb
+    ;;
+--namespace) # as root, with mounts of its own
+    work=$2
+    # The host's /tmp, where the programs may be, stays in sight as /mnt.
+    xtool=${3/#\/tmp//mnt} program=${4/#\/tmp//mnt} self=${0/#\/tmp//mnt}
+    if [[ -n ${GLIMMERBOX_INSTALLED-} ]]; then # in a folder only root may enter
+        mkdir "$work/usr"
+        mount --bind "${GLIMMERBOX_INSTALLED%/bin/*}" "$work/usr"
+        program=/tmp/usr/bin/glimmerbox
+    fi
+    # The portal's wlr back-end always writes /tmp/out.png: sessions side by side must not share it.
+    mount --bind /tmp /mnt
+    mount --rbind "$work" /tmp
+    exec setpriv --reuid=65534 --regid=65534 --clear-groups env -u DISPLAY -u WAYLAND_DISPLAY \
+        HOME=/tmp XDG_RUNTIME_DIR=/tmp/runtime \
+        dbus-run-session --config-file="${self%/*}/session-bus.conf" -- "$self" --desktop "$xtool" "$program"
+    ;;
+*) # as root
+    [[ $(id -u) -eq 0 ]] || fail "the Wayland desktop needs root, to run it as the user nobody"
+    for tool in sway pipewire grim wtype wl-paste swaymsg Xwayland dbus-run-session setpriv unshare \
+        /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-wlr; do
+        command -v "$tool" >/dev/null || fail "missing for the Wayland desktop: $tool"
+    done
+    work=$(mktemp -d /tmp/glimmerbox-wayland.XXXXXX)
+    trap 'rm -rf "$work"' EXIT
+    "$1" write-pattern "$work/pattern.png" 1024 768 6
+    mkdir -m 700 "$work/runtime"
+    chown -R 65534:65534 "$work"
+    chmod 755 "$work"
+    unshare --mount --propagation private \
+        "$(realpath "$0")" --namespace "$work" "$(realpath -m "$1")" "$(realpath -m "$2")"
+    ;;
+esac
