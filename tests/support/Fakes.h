@@ -72,7 +72,7 @@ struct FakeMessageBox final : IMessageBox
 // Time that passes only when the program waits, so waits cost nothing.
 struct FakeEventPump final : IEventPump
 {
-    void doEvents() override {}
+    void doEvents() override { now += 0.001; } // a busy wait ends too, and shows
     void runFor(int milliseconds) override { now += milliseconds / 1000.0; }
     double monotonicSeconds() const override { return now; }
     double now = 0;
