@@ -3,7 +3,7 @@
 //
 //   bench_jpeg FOLDER [RUNS]   medians in milliseconds; leaves FOLDER/shot.ppm for cjpeg
 
-#include "TestPattern.h"
+#include "BenchPattern.h"
 #include "imaging/IntelJPGlibrary.h"
 #include "imaging/cDIBsection.h"
 #include "platform/JpegLibrary.h"
@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
         return 2;
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     const int runs = argc > 2 ? std::max(3, atoi(argv[2])) : 15;
-    const QImage shot = TestPattern::make(QSize(3840, 2160), 8);
+    const QImage shot = benchPattern(QSize(3840, 2160), 8);
 
     ijl::TurboJpegLibrary library;
     QtFiles files;
