@@ -27,39 +27,30 @@ AboutForm::AboutForm(QWidget *owner, Actions actions, float tx, float ty)
     QPalette black = palette();
     black.setColor(QPalette::WindowText, Qt::black);
 
-    auto *imageIcon = new QLabel(this);
-    imageIcon->setObjectName(QStringLiteral("ImageIcon"));
-    imageIcon->setGeometry(px(120, 0, 480, 480));
+    auto *imageIcon = designControl<QLabel>(this, "ImageIcon", px(120, 0, 480, 480));
     imageIcon->setPixmap(QPixmap(QStringLiteral(":/glimmerbox/glimmerbox.png")));
 
-    m_lblTitle = new QLabel(this);
-    m_lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    m_lblTitle->setGeometry(px(720, 120, 3885, 480));
+    m_lblTitle = designControl<QLabel>(this, "lblTitle", px(720, 120, 3885, 480));
     m_lblTitle->setFont(designFont(QStringLiteral("MS Sans Serif"), 12, true));
     m_lblTitle->setPalette(black);
 
-    m_lblDescription = new QLabel(HelpTexts::aboutDescription(), this);
-    m_lblDescription->setObjectName(QStringLiteral("lblDescription"));
-    m_lblDescription->setGeometry(px(720, 600, 4725, 1650));
+    m_lblDescription = designControl<QLabel>(this, "lblDescription", px(720, 600, 4725, 1650),
+                                             HelpTexts::aboutDescription());
     m_lblDescription->setWordWrap(true);
     m_lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_lblDescription->setPalette(black);
 
-    m_lblDisclaimer = new QLabel(this);
-    m_lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
-    m_lblDisclaimer->setGeometry(px(255, 2505, 4470, 825));
+    m_lblDisclaimer = designControl<QLabel>(this, "lblDisclaimer", px(255, 2505, 4470, 825));
     m_lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_lblDisclaimer->setPalette(black);
     m_lblDisclaimer->setCursor(Qt::PointingHandCursor);
     m_lblDisclaimer->installEventFilter(this);
 
-    m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdOK->setGeometry(px(4800, 2520, 1260, 345));
+    m_cmdOK =
+        designControl<QPushButton>(this, "cmdOK", px(4800, 2520, 1260, 345), QStringLiteral("OK"));
     m_cmdOK->setDefault(true);
-    m_cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
-    m_cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    m_cmdSysInfo->setGeometry(px(4800, 2955, 1245, 345));
+    m_cmdSysInfo = designControl<QPushButton>(this, "cmdSysInfo", px(4800, 2955, 1245, 345),
+                                              QStringLiteral("&System Info..."));
     m_cmdSysInfo->setAutoDefault(false);
     fitTextToWidth(m_cmdSysInfo);
     setTabOrder(m_cmdOK, m_cmdSysInfo);

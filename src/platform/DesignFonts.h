@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QFont>
+#include <QRect>
+#include <QString>
 
 class QWidget;
 
@@ -17,3 +19,13 @@ void fitTextToWidth(QWidget *control);
 inline constexpr Qt::WindowFlags FixedDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint |
                                                     Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                                     Qt::WindowCloseButtonHint;
+
+// A new control of a form, named and placed as the design has it.
+template<typename Control>
+Control *designControl(QWidget *form, const char *name, QRect where, const QString &text = {})
+{
+    auto *control = new Control(text, form);
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(where);
+    return control;
+}

@@ -45,33 +45,26 @@ PrintPreviewForm::PrintPreviewForm(QWidget *owner, PrintPreviewSource source, fl
     m_zoomFactorBar->setTracking(false);
     m_zoomFactorBar->setFocusPolicy(Qt::StrongFocus);
 
-    auto *label1 = new QLabel(QStringLiteral("Adjust Zoom to fit Page"), this);
-    label1->setObjectName(QStringLiteral("Label1"));
-    label1->setGeometry(px(1200, 3330, 1935, 255));
+    auto *label1 = designControl<QLabel>(this, "Label1", px(1200, 3330, 1935, 255),
+                                         QStringLiteral("Adjust Zoom to fit Page"));
 
-    auto *printButton = new QPushButton(QStringLiteral("Print Now"), this);
-    printButton->setObjectName(QStringLiteral("PrintButton"));
-    printButton->setGeometry(px(4440, 1920, 975, 615));
+    auto *printButton = designControl<QPushButton>(this, "PrintButton", px(4440, 1920, 975, 615),
+                                                   QStringLiteral("Print Now"));
     printButton->setFont(designFont(QStringLiteral("MS Sans Serif"), 9.75, true));
 
-    auto *label2 = new QLabel(QStringLiteral("Page Layout - Landscape only"), this);
-    label2->setObjectName(QStringLiteral("Label2"));
-    label2->setGeometry(px(120, 20, 2415, 255));
+    auto *label2 = designControl<QLabel>(this, "Label2", px(120, 20, 2415, 255),
+                                         QStringLiteral("Page Layout - Landscape only"));
 
-    auto *cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("CancelButton"));
-    cancelButton->setGeometry(px(4080, 3000, 1695, 375));
+    auto *cancelButton = designControl<QPushButton>(this, "CancelButton", px(4080, 3000, 1695, 375),
+                                                    QStringLiteral("Cancel"));
 
-    auto *printerSetupButton = new QPushButton(QStringLiteral("Printer Setup"), this);
-    printerSetupButton->setObjectName(QStringLiteral("PrinterSetupButton"));
-    printerSetupButton->setGeometry(px(4080, 1200, 1695, 375));
+    auto *printerSetupButton = designControl<QPushButton>(
+        this, "PrinterSetupButton", px(4080, 1200, 1695, 375), QStringLiteral("Printer Setup"));
 
-    auto *frame1 = new QGroupBox(QStringLiteral("Current Printer"), this);
-    frame1->setObjectName(QStringLiteral("Frame1"));
-    frame1->setGeometry(px(4080, 120, 1695, 975));
-    m_printerNameLabel = new QLabel(QStringLiteral("Label3"), frame1);
-    m_printerNameLabel->setObjectName(QStringLiteral("PrinterNameLabel"));
-    m_printerNameLabel->setGeometry(px(120, 360, 1455, 495));
+    auto *frame1 = designControl<QGroupBox>(this, "Frame1", px(4080, 120, 1695, 975),
+                                            QStringLiteral("Current Printer"));
+    m_printerNameLabel = designControl<QLabel>(frame1, "PrinterNameLabel", px(120, 360, 1455, 495),
+                                               QStringLiteral("Label3"));
     m_printerNameLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_printerNameLabel->setWordWrap(true);
 
