@@ -1,0 +1,283 @@
+// The platform layer on the system itself: the registry that leads to the System Information
+// tool, the processes and shell actions that start other programs, saving over a file, and the
+// resources Windows shows for glimmerbox.exe.
+
+#include "BuildConfig.h"
+#include "Fakes.h"
+#include "dialogs/SystemInfo.h"
+#include "platform/FileReplace.h"
+#include "platform/qt/QtServices.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+namespace {
+
+const QString Location1 = QStringLiteral("HKLM\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
+const QString Location2 = QStringLiteral("HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location");
+// A scheme of the tests' own, so that no browser of the machine takes part. Wine looks
+// associations up below the machine's key only.
+const QString Scheme = QStringLiteral("HKLM\\SOFTWARE\\Classes\\glimmerbox-test");
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// The system's own reg tool: empty when it did what it was asked, otherwise what it said.
+QString reg(const QStringList &args)
+{
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    tool.start(QStringLiteral("reg"), args);
+    if (tool.waitForFinished(30000) && tool.exitCode() == 0)
+        return {};
+    return args.join(QLatin1Char(' ')) + QStringLiteral(": ") + tool.readAll() + tool.errorString();
+}
+
+quint64 steps(const FILETIME &time)
+{
+    return (quint64(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// Looked at without opening the file, which would change its last-access time.
+QList<quint64> attributesAndTimes(const QString &path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!::GetFileAttributesExW(native(path).toStdWString().c_str(), GetFileExInfoStandard, &data))
+        return {};
+    return {data.dwFileAttributes, steps(data.ftCreationTime), steps(data.ftLastAccessTime),
+            steps(data.ftLastWriteTime)};
+}
+
+} // namespace
+
+class tst_Windows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void systemInformation_data();
+    void systemInformation();
+    void webLinkOpensWithTheShellsDefaultAction();
+    void savingOverAFile_data();
+    void savingOverAFile();
+    void theProgramCarriesItsIconAndVersion();
+
+private:
+    // The probe's line about how it was started (command line, working folder, show state), or
+    // nothing when no probe has started within the time.
+    QStringList probeStart();
+
+    QTemporaryDir dir;
+    QString log = native(dir.filePath(QStringLiteral("probe.log")));
+    QString probe = native(QCoreApplication::applicationDirPath() + QStringLiteral("/probe.exe"));
+    bool kept[2] = {};
+};
+
+void tst_Windows::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    QVERIFY2(QFile::exists(probe), qPrintable(probe));
+    qputenv("GLIMMERBOX_PROBE_LOG", log.toLocal8Bit());
+    // The machine's own entries come back when the tests are done.
+    for (int i : {0, 1})
+        kept[i] = reg({"export", i ? Location2 : Location1, dir.filePath(QString::number(i)), "/y"})
+                      .isEmpty();
+}
+
+void tst_Windows::cleanupTestCase()
+{
+    for (int i : {0, 1}) {
+        reg({"delete", i ? Location2 : Location1, "/f"});
+        if (kept[i])
+            reg({"import", dir.filePath(QString::number(i))});
+    }
+    reg({"delete", Scheme, "/f"});
+}
+
+void tst_Windows::init()
+{
+    reg({"delete", Location1, "/f"});
+    reg({"delete", Location2, "/f"});
+    QFile::remove(log);
+}
+
+QStringList tst_Windows::probeStart()
+{
+    QByteArray line;
+    const bool started = QTest::qWaitFor(
+        [&] {
+            QFile file(log);
+            line = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            return line.endsWith('\n');
+        },
+        20000);
+    return started ? QString::fromLocal8Bit(line).trimmed().split(QLatin1Char('\t'))
+                   : QStringList();
+}
+
+void tst_Windows::systemInformation_data()
+{
+    // Paths below the test's folder, where first\tool.exe and second\MSINFO32.EXE are copies of
+    // the probe; an empty one is a value that is not there.
+    QTest::addColumn<QString>("path");   // PATH below the first location
+    QTest::addColumn<bool>("withZero");  // stored with its terminating zero, as reg stores it
+    QTest::addColumn<QString>("folder"); // MSINFO below the second location
+    QTest::addColumn<QString>("started");
+    QTest::newRow("first location before the second") << "first/tool.exe" << true << "second"
+                                                      << "first/tool.exe";
+    QTest::newRow("without the terminating zero") << "first/tool.exe" << false << ""
+                                                  << "first/tool.exe";
+    QTest::newRow("second location") << "" << true << "second"
+                                     << "second/MSINFO32.EXE";
+    QTest::newRow("no value: unavailable") << "" << true << ""
+                                           << "";
+}
+
+void tst_Windows::systemInformation()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, withZero);
+    QFETCH(QString, folder);
+    QFETCH(QString, started);
+    for (const QString copy : {"first/tool.exe", "second/MSINFO32.EXE"}) {
+        QVERIFY(QDir(dir.path()).mkpath(QFileInfo(copy).path()));
+        QVERIFY(QFile::exists(dir.filePath(copy)) || QFile::copy(probe, dir.filePath(copy)));
+    }
+    // The first location's key is there either way: only its value may be missing.
+    QCOMPARE(reg({"add", Location1, "/f"}), QString());
+    if (!path.isEmpty() && withZero)
+        QCOMPARE(reg({"add", Location1, "/v", "PATH", "/d", native(dir.filePath(path)), "/f"}),
+                 QString());
+    if (!path.isEmpty() && !withZero) {
+        const QByteArray bytes = native(dir.filePath(path)).toLocal8Bit();
+        HKEY key = nullptr;
+        QCOMPARE(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", 0,
+                                 KEY_SET_VALUE, &key),
+                 ERROR_SUCCESS);
+        QCOMPARE(::RegSetValueExA(key, "PATH", 0, REG_SZ,
+                                  reinterpret_cast<const BYTE *>(bytes.constData()),
+                                  DWORD(bytes.size())),
+                 ERROR_SUCCESS);
+        ::RegCloseKey(key);
+    }
+    if (!folder.isEmpty())
+        QCOMPARE(reg({"add", Location2, "/v", "MSINFO", "/d", native(dir.filePath(folder)), "/f"}),
+                 QString());
+
+    const std::unique_ptr<IRegistry> registry = makeSystemRegistry();
+    SystemProcessLauncher launcher;
+    QtFiles files;
+    FakeMessageBox messages;
+    SystemInfo(*registry, launcher, files, messages).StartSysInfo();
+
+    if (started.isEmpty()) {
+        QCOMPARE(messages.shown.size(), 1);
+        QCOMPARE(messages.shown[0].text,
+                 QStringLiteral("System Information Is Unavailable At This Time"));
+        return;
+    }
+    QCOMPARE(messages.shown.size(), 0);
+    const QStringList start = probeStart();
+    QVERIFY2(!start.isEmpty(), "no program was started");
+    // A normal window (SW_SHOWNORMAL); the whole path, quoted, is the command line.
+    QCOMPARE(start.value(0), QStringLiteral("\"%1\"").arg(native(dir.filePath(started))));
+    QCOMPARE(start.value(2), QStringLiteral("1"));
+}
+
+void tst_Windows::webLinkOpensWithTheShellsDefaultAction()
+{
+    QCOMPARE(reg({"add", Scheme, "/v", "URL Protocol", "/d", "", "/f"}), QString());
+    QCOMPARE(reg({"add", Scheme + "\\shell\\open\\command", "/ve", "/d",
+                  QStringLiteral("\"%1\" \"%2\"").arg(probe, "%1"), "/f"}),
+             QString());
+    SystemShell().openUrl(QStringLiteral("glimmerbox-test://www.moonferry.example/"), nullptr);
+    const QStringList start = probeStart();
+    QVERIFY2(!start.isEmpty(), "the shell started no program for the address");
+    QCOMPARE(start.value(0),
+             QStringLiteral("\"%1\" \"glimmerbox-test://www.moonferry.example/\"").arg(probe));
+    // Started in the root of drive C, so that it never holds another folder open.
+    QCOMPARE(start.value(1).toLower(), QStringLiteral("c:\\"));
+    QCOMPARE(start.value(2), QStringLiteral("1"));
+}
+
+void tst_Windows::savingOverAFile_data()
+{
+    QTest::addColumn<DWORD>("attributes");
+    QTest::addColumn<bool>("writes"); // false: the writer gives up half way, as on a full disk
+    QTest::addColumn<int>("outcome");
+    QTest::newRow("archive") << DWORD(FILE_ATTRIBUTE_ARCHIVE) << true
+                             << int(ReplaceResult::Replaced);
+    QTest::newRow("hidden, system, no archive")
+        << DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM) << true
+        << int(ReplaceResult::Replaced);
+    QTest::newRow("read-only") << DWORD(FILE_ATTRIBUTE_READONLY) << true
+                               << int(ReplaceResult::Refused);
+    QTest::newRow("failed write") << DWORD(FILE_ATTRIBUTE_ARCHIVE) << false
+                                  << int(ReplaceResult::WriterFailed);
+}
+
+void tst_Windows::savingOverAFile()
+{
+    QFETCH(DWORD, attributes);
+    QFETCH(bool, writes);
+    QFETCH(int, outcome);
+    QTemporaryDir folder;
+    const QString name = folder.filePath(QStringLiteral("Screen.jpg"));
+    const std::wstring path = native(name).toStdWString();
+    const QByteArray old("\xff\xd8 the only copy\0", 17);
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+    file.close();
+    // Times with fractions of a second that no clock gives by chance.
+    const FILETIME accessed = {0x1234567, 0x1d9a000}, written = {0x89abcdef, 0x1d99000};
+    const HANDLE handle = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    QVERIFY(::SetFileTime(handle, nullptr, &accessed, &written));
+    ::CloseHandle(handle);
+    QVERIFY(::SetFileAttributesW(path.c_str(), attributes));
+    const QList<quint64> before = attributesAndTimes(name);
+    QCOMPARE(before.value(3), steps(written));
+
+    const ReplaceResult result = replaceFileSafely(name, [&](const QString &temporary) {
+        QFile part(temporary);
+        return part.open(QIODevice::WriteOnly) && part.write("the new picture") > 0 && writes;
+    });
+    QCOMPARE(int(result.outcome), outcome);
+    QCOMPARE(attributesAndTimes(name), before);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), outcome == ReplaceResult::Replaced ? "the new picture" : old);
+    file.close();
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+             QStringList{"Screen.jpg"});
+    // So that the folder can go.
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+void tst_Windows::theProgramCarriesItsIconAndVersion()
+{
+    const std::wstring program = QStringLiteral(GLIMMERBOX_EXE).toStdWString();
+    QVERIFY(::ExtractIconExW(program.c_str(), -1, nullptr, nullptr, 0) > 0);
+    QByteArray info(::GetFileVersionInfoSizeW(program.c_str(), nullptr), '\0');
+    void *value = nullptr;
+    UINT length = 0;
+    QVERIFY(::GetFileVersionInfoW(program.c_str(), 0, DWORD(info.size()), info.data()) &&
+            ::VerQueryValueW(info.constData(), L"\\", &value, &length));
+    const auto *fixed = static_cast<const VS_FIXEDFILEINFO *>(value);
+    QCOMPARE(
+        QList<int>({HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                    HIWORD(fixed->dwFileVersionLS)}),
+        QList<int>({GLIMMERBOX_VERSION_MAJOR, GLIMMERBOX_VERSION_MINOR, GLIMMERBOX_VERSION_PATCH}));
+}
+
+QTEST_GUILESS_MAIN(tst_Windows)
+#include "tst_windows.moc"
