@@ -17,6 +17,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     if (!file)
         return 1;
     // Written out at once when closed, so that a reader never takes half a line for all of it.
-    std::fprintf(file, "%ls\t%ls\t%d\n", ::GetCommandLineW(), folder, startup.wShowWindow);
+    std::fprintf(file, "%ls\t%ls\t%d\n", ::GetCommandLineW(), folder,
+                 startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : -1);
     return std::fclose(file);
 }

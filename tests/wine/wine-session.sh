@@ -4,7 +4,7 @@
 # screen pixel for pixel; Print Now sends one landscape page at 96 pixels per inch to the
 # spooler; Ctrl+X ends it.   wine-session.sh XTOOL
 set -euo pipefail
-xtool=$1
+xtool=$(realpath "$1")
 fail() {
     echo "wine-session: $*" >&2
     exit 1
@@ -41,7 +41,7 @@ cd "$GLIMMERBOX_WINDOWS_DIR"
 env -u WINEPATH -u QT_QPA_PLATFORM -u QT_PLUGIN_PATH \
     "${GLIMMERBOX_WINE64:-/usr/lib/wine/wine64}" glimmerbox.exe &
 program=$!
-trap 'kill $program 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill $program 2>/dev/null || true; rm -rf "$work"' EXIT
 
 # The first start in a fresh Wine prefix takes several seconds.
 poll 60 "the main window did not appear" visible '^Glimmerbox v'
@@ -69,6 +69,8 @@ pdfinfo "$pdf" | grep -Eq '^Page rot: +(90|270)$' || fail "$pdf is not landscape
 images=$(pdfimages -list "$pdf" | awk 'NR > 2 { print $4 "x" $5, $13, $14 }')
 [[ $images == "${width}x$height 96 96" ]] ||
     fail "$pdf holds [$images], not the ${width}x$height screen at 96 pixels per inch"
+pdfimages -png "$pdf" "$work/printed"
+"$xtool" same "$work/printed-000.png" "$work/screen.png" || fail "the printed picture is not the screen"
 
 poll 10 "the print's pop-up did not close" no_popup
 press ctrl+x
