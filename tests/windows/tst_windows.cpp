@@ -64,7 +64,6 @@ class tst_Windows : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase();
-    void init();
     void systemInformation_data();
     void systemInformation();
     void webLinkOpensWithTheShellsDefaultAction();
@@ -73,9 +72,9 @@ private slots:
     void theProgramCarriesItsIconAndVersion();
 
 private:
-    // The probe's line about how it was started (command line, working folder, show state), or
-    // nothing when no probe has started within the time.
-    QStringList probeStart();
+    // The probe's line about how it was started (command line, working folder, show state,
+    // separated by tabs), taken out of its log.
+    QString probeStart();
 
     QTemporaryDir dir;
     QString log = native(dir.filePath(QStringLiteral("probe.log")));
@@ -108,25 +107,18 @@ void tst_Windows::cleanupTestCase()
     reg({"delete", Scheme, "/f"});
 }
 
-void tst_Windows::init()
-{
-    reg({"delete", Location1, "/f"});
-    reg({"delete", Location2, "/f"});
-    QFile::remove(log);
-}
-
-QStringList tst_Windows::probeStart()
+QString tst_Windows::probeStart()
 {
     QByteArray line;
     const bool started = QTest::qWaitFor(
         [&] {
             QFile file(log);
             line = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-            return line.endsWith('\n');
+            return line.endsWith('\n') && file.remove();
         },
         20000);
-    return started ? QString::fromLocal8Bit(line).trimmed().split(QLatin1Char('\t'))
-                   : QStringList();
+    return started ? QString::fromLocal8Bit(line).trimmed()
+                   : QStringLiteral("(no program was started within 20 s)");
 }
 
 void tst_Windows::systemInformation_data()
@@ -152,6 +144,8 @@ void tst_Windows::systemInformation()
     QFETCH(bool, withZero);
     QFETCH(QString, folder);
     QFETCH(QString, started);
+    reg({"delete", Location1, "/f"});
+    reg({"delete", Location2, "/f"});
     // The first location's key is there either way: only its value may be missing.
     QCOMPARE(reg({"add", Location1, "/f"}), QString());
     if (!path.isEmpty() && withZero)
@@ -173,18 +167,15 @@ void tst_Windows::systemInformation()
     FakeMessageBox messages;
     SystemInfo(*registry, launcher, files, messages).StartSysInfo();
 
+    QCOMPARE(messages.shown.size(), started.isEmpty() ? 1 : 0);
     if (started.isEmpty()) {
-        QCOMPARE(messages.shown.size(), 1);
         QCOMPARE(messages.shown[0].text,
                  QStringLiteral("System Information Is Unavailable At This Time"));
         return;
     }
-    QCOMPARE(messages.shown.size(), 0);
-    const QStringList start = probeStart();
-    QVERIFY2(!start.isEmpty(), "no program was started");
-    // A normal window (SW_SHOWNORMAL); the whole path, quoted, is the command line.
-    QCOMPARE(start.value(0), QStringLiteral("\"%1\"").arg(native(dir.filePath(started))));
-    QCOMPARE(start.value(2), QStringLiteral("1"));
+    // The whole path, quoted, is the command line; the window is a normal one (SW_SHOWNORMAL).
+    QCOMPARE(probeStart(), QStringLiteral("\"%1\"\t%2\t1")
+                               .arg(native(dir.filePath(started)), native(QDir::currentPath())));
 }
 
 void tst_Windows::webLinkOpensWithTheShellsDefaultAction()
@@ -194,36 +185,30 @@ void tst_Windows::webLinkOpensWithTheShellsDefaultAction()
                   QStringLiteral("\"%1\" \"%2\"").arg(probe, "%1"), "/f"}),
              QString());
     SystemShell().openUrl(QStringLiteral("glimmerbox-test://www.moonferry.example/"), nullptr);
-    const QStringList start = probeStart();
-    QVERIFY2(!start.isEmpty(), "the shell started no program for the address");
-    QCOMPARE(start.value(0),
-             QStringLiteral("\"%1\" \"glimmerbox-test://www.moonferry.example/\"").arg(probe));
     // Started in the root of drive C, so that it never holds another folder open.
-    QCOMPARE(start.value(1).toLower(), QStringLiteral("c:\\"));
-    QCOMPARE(start.value(2), QStringLiteral("1"));
+    QCOMPARE(probeStart().toLower(),
+             QStringLiteral("\"%1\" \"glimmerbox-test://www.moonferry.example/\"\tc:\\\t1")
+                 .arg(probe.toLower()));
 }
 
 void tst_Windows::savingOverAFile_data()
 {
-    QTest::addColumn<DWORD>("attributes");
+    using R = ReplaceResult;
+    QTest::addColumn<int>("attributes");
     QTest::addColumn<bool>("writes"); // false: the writer gives up half way, as on a full disk
-    QTest::addColumn<int>("outcome");
-    QTest::newRow("archive") << DWORD(FILE_ATTRIBUTE_ARCHIVE) << true
-                             << int(ReplaceResult::Replaced);
-    QTest::newRow("hidden, system, no archive")
-        << DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM) << true
-        << int(ReplaceResult::Replaced);
-    QTest::newRow("read-only") << DWORD(FILE_ATTRIBUTE_READONLY) << true
-                               << int(ReplaceResult::Refused);
-    QTest::newRow("failed write") << DWORD(FILE_ATTRIBUTE_ARCHIVE) << false
-                                  << int(ReplaceResult::WriterFailed);
+    QTest::addColumn<R::Outcome>("outcome");
+    QTest::newRow("archive") << FILE_ATTRIBUTE_ARCHIVE << true << R::Replaced;
+    QTest::newRow("hidden, system")
+        << (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM) << true << R::Replaced;
+    QTest::newRow("read-only") << FILE_ATTRIBUTE_READONLY << true << R::Refused;
+    QTest::newRow("failed write") << FILE_ATTRIBUTE_ARCHIVE << false << R::WriterFailed;
 }
 
 void tst_Windows::savingOverAFile()
 {
-    QFETCH(DWORD, attributes);
+    QFETCH(int, attributes);
     QFETCH(bool, writes);
-    QFETCH(int, outcome);
+    QFETCH(ReplaceResult::Outcome, outcome);
     QTemporaryDir folder;
     const QString name = folder.filePath(QStringLiteral("Screen.jpg"));
     const std::wstring path = native(name).toStdWString();
@@ -236,14 +221,14 @@ void tst_Windows::savingOverAFile()
             file.setFileTime(QDateTime(QDate(2023, 2, 28), QTime(8, 5, 1, 987)),
                              QFileDevice::FileModificationTime));
     file.close();
-    QVERIFY(::SetFileAttributesW(path.c_str(), attributes));
+    QVERIFY(::SetFileAttributesW(path.c_str(), DWORD(attributes)));
     const QList<quint64> before = attributesAndTimes(name);
 
     const ReplaceResult result = replaceFileSafely(name, [&](const QString &temporary) {
         QFile part(temporary);
         return part.open(QIODevice::WriteOnly) && part.write("the new picture") > 0 && writes;
     });
-    QCOMPARE(int(result.outcome), outcome);
+    QCOMPARE(result.outcome, outcome);
     QCOMPARE(attributesAndTimes(name), before);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), outcome == ReplaceResult::Replaced ? "the new picture" : old);

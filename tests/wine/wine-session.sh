@@ -9,9 +9,8 @@ fail() {
     echo "wine-session: $*" >&2
     exit 1
 }
-for setting in DISPLAY WINEPREFIX GLIMMERBOX_WINDOWS_DIR GLIMMERBOX_TEST_PDF_DIR; do
-    [[ -n ${!setting:-} ]] || fail "$setting is not set: run this through scripts/test"
-done
+# What scripts/test sets up: its absence ends the run at once, with the setting's name.
+: "${DISPLAY:?}" "${WINEPREFIX:?}" "${GLIMMERBOX_WINDOWS_DIR:?}" "${GLIMMERBOX_TEST_PDF_DIR:?}"
 # poll SECONDS WHAT COMMAND...: until the command succeeds; fails saying what did not happen.
 poll() {
     local tries=$(($1 * 10)) what=$2
