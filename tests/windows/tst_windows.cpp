@@ -93,7 +93,8 @@ void tst_Windows::initTestCase()
     qputenv("GLIMMERBOX_PROBE_LOG", log.toLocal8Bit());
     // The machine's own entries come back when the tests are done.
     for (int i : {0, 1})
-        kept[i] = reg({"export", i ? Location2 : Location1, dir.filePath(QString::number(i)), "/y"})
+        kept[i] = reg({"export", i ? Location2 : Location1,
+                       native(dir.filePath(QString::number(i))), "/y"})
                       .isEmpty();
 }
 
@@ -102,7 +103,7 @@ void tst_Windows::cleanupTestCase()
     for (int i : {0, 1}) {
         reg({"delete", i ? Location2 : Location1, "/f"});
         if (kept[i])
-            reg({"import", dir.filePath(QString::number(i))});
+            reg({"import", native(dir.filePath(QString::number(i)))});
     }
     reg({"delete", Scheme, "/f"});
 }
