@@ -1,0 +1,172 @@
+#!/usr/bin/env bash
+# shellcheck disable=SC2012,SC2016,SC2046,SC2317
+# Glimmerbox as a user meets it on the 1024x768 desktop (openbox) and spooler of scripts/test, each
+# output checked against the screen. user-session.sh XTOOL [PROGRAM]; GLIMMERBOX_INSTALLED wins.
+set -euo pipefail
+XTOOL=$1 PROGRAM=${GLIMMERBOX_INSTALLED:-${2:-}} QUEUE=GlimmerboxPDF PID='' failed=0
+say() { printf '[%3d s] %s\n' "$SECONDS" "$*"; }
+fatal() { say "FAIL: $*" >&2 && exit 1; }
+# check WHAT COMMAND...: a failed check is reported and the session goes on.
+check() { if "${@:2}"; then say "ok: $1"; else say "FAIL: $1" >&2 && failed=1; fi; }
+# within SECONDS COMMAND...: polls until COMMAND succeeds, status 1 after the time; the program
+# ending meanwhile is fatal. wait_for SECONDS WHAT COMMAND...: the same, fatal after the time.
+within() {
+    local end=$((SECONDS + $1))
+    until "${@:2}" >/dev/null 2>&1; do
+        [[ -z $PID ]] || kill -0 "$PID" 2>/dev/null || fatal "Glimmerbox ended during: ${*:2}"
+        ((SECONDS < end)) && sleep 0.1 || return 1
+    done
+}
+wait_for() { within "$1" "${@:3}" || fatal "$2 did not happen within $1 s"; }
+window() { xdotool search --all --onlyvisible --pid "$PID" --name "$1" 2>/dev/null | head -n 1; }
+shown() { [[ -n $(window "$1") ]]; }
+gone() { [[ -z $(window "$1") ]]; }
+caption() { xprop -id "$MAIN" _NET_WM_NAME | sed -n 's/^[^"]*"\(.*\)"$/\1/p'; }
+iconic() { xprop -id "$MAIN" WM_STATE | grep -q 'window state: Iconic'; }
+geometry() { [[ -n $1 ]] && eval "$(xwininfo -id "$1" | # X Y W H; with no window it awaits a click
+    sed -n 's/^ *Absolute upper-left \([XY]\): */\1=/p; s/^ *\([WH]\)[a-z]*: */\1=/p')"; }
+activate() { timeout 10 xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
+    wait_for 5 "window $1 taking the keyboard" test "$(xdotool getactivewindow)" == "$1"; }
+key() { activate "$MAIN" && xdotool key --clearmodifiers "$@"; }
+form() { geometry "$MAIN" && echo $((X + $1)) $((Y + H - 488 + $2)); } # X Y of the 737x488 form
+click_form() { activate "$MAIN" && xdotool mousemove $(form "$1" "$2") click "${3:-1}"; }
+dismiss() { activate "$(window "$1")" && xdotool key Return && wait_for 10 "$1 closing" gone "$1"; }
+says() { geometry "$(window "$1")" && "$XTOOL" says "$X" "$Y" "$W" "$H" "Sans Serif" 9 "$2"; }
+label() { # the label above the preview (Liberation Sans for the program's MS Sans Serif)
+    geometry "$MAIN" && "$XTOOL" says "$X" $((Y + H - 487)) 345 16 "Liberation Sans" 8 "$1"; }
+copy() { # Ctrl+C and its pop-up; then another program pastes the picture into $T/NAME.png
+    key ctrl+c
+    wait_for 5 "the pop-up after Ctrl+C" shown '^Glimmerbox$'
+    wait_for 10 "the pop-up closing" gone '^Glimmerbox$'
+    timeout 10 xclip -selection clipboard -t image/png -o >"$T/$1.png" || fatal "nothing to paste"
+}
+jobs_taken() { lpstat -W all -o "$QUEUE" | wc -l; }
+pdfs() { find "$GLIMMERBOX_TEST_PDF_DIR" -name '*.pdf' | wc -l; }
+printed() { (($(pdfs) >= $1)) && [[ -z $(lpstat -o) ]]; } # COUNT PDFs in all, and no job left
+newest() { ls -t "$GLIMMERBOX_TEST_PDF_DIR"/*.pdf | sed -n "${1:-1}p"; }
+print_now() { # CLICKS on the zoom bar's right arrow (+10 % each from 100 %), then Print Now
+    key ctrl+p
+    wait_for 10 "the print preview" shown '^ Print Preview$'
+    activate "$(window '^ Print Preview$')" && geometry "$(window '^ Print Preview$')"
+    for ((i = 0; i < $1; i++)); do xdotool mousemove $((X + 257)) $((Y + 211)) click 1; done
+    xdotool mousemove $((X + 328)) $((Y + 148)) click 1
+}
+# print_once CLICKS ZOOM X Y W H: one job, one page, one picture at 96 pixels per inch, and the
+# page turned to landscape shows the shot's area at ZOOM in the middle of the shot-sized picture.
+print_once() {
+    local jobs=$(($(jobs_taken) + 1)) pages=$(($(pdfs) + 1))
+    print_now "$1"
+    wait_for 20 "a printed page" printed $pages
+    check "one job for one Print Now" test "$(jobs_taken)" -eq $jobs
+    check "one page" grep -q '^Pages: *1$' <(pdfinfo "$(newest)")
+    check "one picture at 96 x 96 pixels per inch" awk 'NR > 2 { n++; ok = $13 == 96 && $14 == 96 }
+        END { exit !(n == 1 && ok) }' <(pdfimages -list "$(newest)")
+    pdftoppm -r 96 -png -singlefile "$(newest)" "$T/render"
+    check "a landscape page, the shot at ${2}x" "$XTOOL" page "$T/render.png" "$T/B.png" "${@:2}"
+}
+save() { # NAME.EXT KEYS...: the name typed without extension, KEYS choose the type, Return
+    key ctrl+s
+    wait_for 10 "the Save to File dialog" shown '^Save to File$'
+    activate "$(window '^Save to File$')"
+    xdotool key ctrl+a type --delay 20 "$T/${1%.*}"
+    xdotool key --delay 100 "${@:2}" Return
+    wait_for 10 "$1" test -f "$T/$1"
+    wait_for 10 "the pop-up closing" gone '^Glimmerbox$'
+}
+[[ -n ${DISPLAY:-} && -n ${CUPS_SERVER:-} && -d ${GLIMMERBOX_TEST_PDF_DIR:-} ]] ||
+    fatal "DISPLAY, CUPS_SERVER, GLIMMERBOX_TEST_PDF_DIR unset: run it in scripts/test's desktop"
+[[ -x $PROGRAM ]] || fatal "no program: set GLIMMERBOX_INSTALLED or pass the program's path"
+xdpyinfo | grep 'dimensions: *1024x768 pixels' >/dev/null || fatal "the X screen is not 1024x768"
+xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fatal "no window manager runs"
+lpstat -a "$QUEUE" | grep -q "^$QUEUE accepting" || fatal "no queue $QUEUE taking jobs"
+T=$(mktemp -d /tmp/glimmerbox-session.XXXXXX)
+trap 'set +e; [[ -z $PID ]] || kill "$PID" 2>/dev/null; cupsaccept "$QUEUE"; rm -rf "$T"' EXIT
+for p in A B C; do "$XTOOL" write-pattern "$T/$p.png" 1024 768 "$(printf %d "'$p")"; done
+
+"$XTOOL" setroot "$T/A.png"
+"$PROGRAM" &
+PID=$!
+wait_for 15 "the main window" shown '^Glimmerbox v1\.04$' && MAIN=$(window '^Glimmerbox v1\.04$')
+
+"$XTOOL" setroot "$T/B.png"
+key ctrl+g
+wait_for 5 "the window hiding for the grab" gone '^Glimmerbox v1\.04$'
+wait_for 10 "the window back after the grab" shown '^Glimmerbox v1\.04$'
+click_form 672 56 && copy first
+check "the first thumbnail pastes the first screen" "$XTOOL" same "$T/first.png" "$T/A.png"
+click_form 672 152 && copy second
+check "the second thumbnail pastes the second screen" "$XTOOL" same "$T/second.png" "$T/B.png"
+
+xdotool mousemove $(form 118 98) mousedown 1 mousemove $(form 238 186) mousemove $(form 358 274) \
+    mousemove $(form 418 318) mouseup 1
+copy crop
+read -r cx cy cw ch < <("$XTOOL" find "$T/crop.png" "$T/B.png") || fatal "the crop is off the shot"
+check "the crop starts at the drag: $cx $cy" test $(((cx - 181) ** 2 + (cy - 149) ** 2)) -le 8
+check "the label gives the crop's size, $cw x $ch" label "Crop Window Set = W$cw x H$ch"
+
+print_once 5 1.5 "$cx" "$cy" "$cw" "$ch"
+click_form 300 200 3
+check "the label names the whole shot again" label "Entire Screen Shot Selected - W1024 x H768"
+print_once 0 1 0 0 1024 768
+pdfimages -png "$(newest)" "$T/printed"
+check "the printed picture holds the screen's pixels" "$XTOOL" same "$T/printed-000.png" "$T/B.png"
+
+save shot.jpg
+djpeg -pnm "$T/shot.jpg" >"$T/shot.ppm"
+check "the JPEG is the screen's size" test "$(sed -n 2p "$T/shot.ppm")" == "1024 768"
+check "the JPEG looks like the screen" "$XTOOL" page "$T/shot.ppm" "$T/B.png" 1 0 0 1024 768
+save shot.bmp Tab Down
+check "the BMP holds the screen's pixels" "$XTOOL" same "$T/shot.bmp" "$T/B.png"
+
+key F1 && wait_for 10 "the tips" shown '^Help - Tips$' && dismiss '^Help - Tips$'
+click_form 14 -9                                     # the File menu,
+xdotool key --delay 100 Right Right Down Down Return # over to Help, its third item
+wait_for 10 "the About box" shown '^ About Glimmerbox$'
+activate "$(window '^ About Glimmerbox$')" && xdotool key alt+s
+wait_for 10 "a message after System Info..." shown '^Glimmerbox$'
+check "it says System Information is unavailable" \
+    says '^Glimmerbox$' "System Information Is Unavailable At This Time"
+dismiss '^Glimmerbox$'
+dismiss '^ About Glimmerbox$'
+
+cupsreject "$QUEUE"
+jobs=$(jobs_taken)
+print_now 0
+check "a message says the printer did not take the page" within 20 says '^Print Now$' \
+    "Nothing was printed: the printer \"$QUEUE\" did not take" # the box wraps here
+! shown '^Print Now$' || dismiss '^Print Now$'
+check "the queue took no job" test "$(jobs_taken)" -eq "$jobs"
+cupsaccept "$QUEUE"
+
+"$XTOOL" setroot "$T/C.png"
+key ctrl+a && wait_for 10 "the Auto-Dump explanation" shown '^You have selected Auto-Dump mode\.$'
+dismiss '^You have selected Auto-Dump mode\.$'
+waiting() { iconic && [[ $(caption) == "Click to Print Screen" ]]; }
+wait_for 10 "the window on the task bar as \"Click to Print Screen\"" waiting
+jobs=$(jobs_taken) pages=$(pdfs)
+sleep 3
+check "no page before the first click" test "$(jobs_taken)" -eq "$jobs"
+for click in 1 2 3; do
+    xdotool windowactivate "$MAIN" 2>/dev/null || true
+    wait_for 20 "the page of click $click" printed $((pages + click))
+    wait_for 10 "the window back on the task bar after click $click" waiting
+done
+sleep 4
+check "three clicks, three pages: $(($(jobs_taken) - jobs))" test "$(jobs_taken)" -eq $((jobs + 3))
+for n in 1 2 3; do
+    pdfimages -png "$(newest $n)" "$T/auto$n"
+    check "page $n is the bare screen" "$XTOOL" same "$T/auto$n-000.png" "$T/C.png"
+done
+
+jobs=$(jobs_taken)
+wmctrl -i -r "$MAIN" -b add,maximized_vert,maximized_horz
+normal() { [[ $(caption) == Glimmerbox ]] && ! iconic && geometry "$MAIN" && ((W == 737)) &&
+    ! xprop -id "$MAIN" _NET_WM_STATE | grep -q MAXIMIZED; }
+wait_for 10 "the normal window captioned \"Glimmerbox\" at its own size" normal
+sleep 3
+check "nothing printed" test "$(jobs_taken)" -eq "$jobs"
+
+key ctrl+x
+timeout 10 tail --pid="$PID" -f /dev/null || fatal "Glimmerbox still runs 10 s after Ctrl+X"
+check "Glimmerbox ended with status 0" wait "$PID" && PID=''
+exit "$failed"
