@@ -202,7 +202,7 @@ struct FakeDesktop
 // call that opened it. Gives up after ten seconds, so a test never hangs on it.
 template<typename Window> void whenShown(std::function<void(Window *)> act)
 {
-    auto *timer = new QTimer;
+    auto *timer = new QTimer(qApp);
     QObject::connect(timer, &QTimer::timeout, [timer, act, ticks = 0]() mutable {
         for (QWidget *w : QApplication::topLevelWidgets())
             if (auto *window = qobject_cast<Window *>(w); window && window->isVisible()) {
