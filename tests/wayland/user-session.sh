@@ -10,15 +10,8 @@ fail() {
     [[ ! -v pids ]] || tail -n 20 ./*.log >&2 # the desktop's own account
     exit 1
 }
-# wait_until SECONDS WHAT COMMAND...
-wait_until() {
-    local tries=$(($1 * 10)) what=$2
-    shift 2
-    until "$@" >/dev/null 2>&1; do
-        ((tries-- > 0)) || fail "$what"
-        sleep 0.1
-    done
-}
+# shellcheck source=../poll.sh
+source "$(dirname "$(realpath "$0")")/../poll.sh"
 owned() {
     dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
         org.freedesktop.DBus.NameHasOwner "string:$1" | grep -q 'boolean true'
@@ -57,24 +50,24 @@ case ${1-} in
     WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c sway.conf >sway.log 2>&1 &
     pids+=($!)
     export WAYLAND_DISPLAY=wayland-1 SWAYSOCK=$XDG_RUNTIME_DIR/sway-ipc.65534.$!.sock
-    wait_until 20 "sway did not start" test -S "$SWAYSOCK"
+    poll 20 "sway did not start" test -S "$SWAYSOCK"
     pipewire >pipewire.log 2>&1 &
     pids+=($!)
-    wait_until 20 "PipeWire did not start" test -S "$XDG_RUNTIME_DIR/pipewire-0"
+    poll 20 "PipeWire did not start" test -S "$XDG_RUNTIME_DIR/pipewire-0"
     printf '[screencast]\noutput_name=HEADLESS-1\nchooser_type=none\n' >wlr.conf
     export XDG_CURRENT_DESKTOP=sway
     /usr/libexec/xdg-desktop-portal-wlr -c wlr.conf >portal-wlr.log 2>&1 &
     pids+=($!)
     # The bus is asked, not the portal: a call to it would start a second, unconfigured one.
-    wait_until 20 "the portal's wlr back-end did not start" owned org.freedesktop.impl.portal.desktop.wlr
+    poll 20 "the portal's wlr back-end did not start" owned org.freedesktop.impl.portal.desktop.wlr
     /usr/libexec/xdg-desktop-portal >portal.log 2>&1 &
     pids+=($!)
-    wait_until 20 "the portal did not start" owned org.freedesktop.portal.Desktop
+    poll 20 "the portal did not start" owned org.freedesktop.portal.Desktop
     # The first frames after sway starts can be empty.
-    wait_until 20 "the screen never showed the pattern" sh -c "grim ref.png && '$xtool' same ref.png pattern.png"
+    poll 20 "the screen never showed the pattern" sh -c "grim ref.png && '$xtool' same ref.png pattern.png"
     # shellcheck disable=SC2016 # XWayland's display, as sway gives it to the programs it starts
     swaymsg exec 'echo $DISPLAY >/tmp/display' >/dev/null
-    wait_until 20 "XWayland's display is unknown" test -s display
+    poll 20 "XWayland's display is unknown" test -s display
     shot_is_the_screen wayland
     DISPLAY=$(cat display) shot_is_the_screen xcb
     ;;

@@ -11,15 +11,8 @@ fail() {
 }
 # What scripts/test sets up: its absence ends the run at once, with the setting's name.
 : "${DISPLAY:?}" "${WINEPREFIX:?}" "${GLIMMERBOX_WINDOWS_DIR:?}" "${GLIMMERBOX_TEST_PDF_DIR:?}"
-# poll SECONDS WHAT COMMAND...: until the command succeeds; fails saying what did not happen.
-poll() {
-    local tries=$(($1 * 10)) what=$2
-    shift 2
-    until "$@" >/dev/null 2>&1; do
-        ((tries-- > 0)) || fail "$what"
-        sleep 0.1
-    done
-}
+# shellcheck source=../poll.sh
+source "$(dirname "$0")/../poll.sh"
 visible() { xdotool search --onlyvisible --limit 1 --name "$1"; }
 # The confirmation pop-up, captioned like the program, takes the keys until it closes.
 no_popup() { ! visible '^Glimmerbox$'; }
