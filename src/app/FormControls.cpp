@@ -66,7 +66,8 @@ FormControls FormControls::build(QMainWindow &window, float tx, float ty)
         b->setObjectName(QLatin1String(name));
         b->setGeometry(pixels(where, tx, ty));
         b->setToolTip(tip);
-        b->setAutoDefault(false);
+        // Enter presses the focused button, as Space does, the way Windows buttons behave.
+        b->setAutoDefault(true);
         fitTextToWidth(b);
         return b;
     };

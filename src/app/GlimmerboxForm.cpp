@@ -65,8 +65,7 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
                                                m_services.program->exeName());
     m_imageOutput = std::make_unique<ImageOutput>(
         ImageOutput::Services{*m_services.dialogs, *m_services.messages, *m_services.files,
-                              *m_services.clipboard, *m_jpeg},
-        m_tppX, m_tppY);
+                              *m_services.clipboard, *m_jpeg});
     connectControls();
 }
 
@@ -87,8 +86,10 @@ void GlimmerboxForm::connectControls()
         connect(m_controls.GrabbedPicture[i], &PictureBox::mouseDown, this,
                 [this, i](int button, int shift, float x, float y) {
                     m_shots->GrabbedPicture_MouseDown(i, button, shift, x, y);
-                    if (button == 1)
+                    if (button == 1) {
                         m_crop->clear();
+                        m_crop->setShotFilled(m_shots->isFilled(i));
+                    }
                 });
     connect(m_controls.GrabButton, &QPushButton::clicked, this, &GlimmerboxForm::GrabButton_Click);
     connect(m_controls.PrintButton, &QPushButton::clicked, this,
@@ -174,6 +175,7 @@ bool GlimmerboxForm::GrabButton_Click()
     if (copied) {
         m_shots->storeShot(slot);
         m_crop->clear();
+        m_crop->setShotFilled(true);
     }
     if (!isVisible())
         show();
@@ -196,8 +198,8 @@ void GlimmerboxForm::PrintButton_Click()
 
 void GlimmerboxForm::PrintCurrentShot(bool SkipPreview)
 {
-    const CropFractions fractions = m_crop->ComputeCropFractions();
-    if (fractions.XRw <= 0 || fractions.YRw <= 0) {
+    const QRect area = m_crop->shotArea();
+    if (area.isEmpty()) {
         warn(QStringLiteral("The selected area has no width or no height: there is nothing to "
                             "print."),
              QStringLiteral("Print Now"));
@@ -208,9 +210,11 @@ void GlimmerboxForm::PrintCurrentShot(bool SkipPreview)
     PrintZoom = 1.0f;
     if (!SkipPreview) {
         PrintZoom = PrintPreviewForm::GetZoom(this,
-                                              {shot, fractions, m_services.printer->deviceName(),
+                                              {shot, m_crop->ComputeCropFractions(),
+                                               m_services.printer->deviceName(),
                                                [this] {
                                                    PrinterSetupMenuItem_Click();
+                                                   return m_services.printer->deviceName();
                                                }},
                                               m_tppX, m_tppY);
         if (PrintZoom == 0)
@@ -218,9 +222,8 @@ void GlimmerboxForm::PrintCurrentShot(bool SkipPreview)
     }
     m_confirmations->ConfirmPrint();
     setCursor(Qt::WaitCursor);
-    const bool printed =
-        PrintJob::printPage(*m_services.printer,
-                            PrintJob::composePageImage(shot, fractions, PrintZoom, m_tppX, m_tppY));
+    const bool printed = PrintJob::printPage(
+        *m_services.printer, PrintJob::composePageImage(shot, area, PrintZoom, m_tppX, m_tppY));
     unsetCursor();
     // The pop-up has already said it was printing: a page that never came out is said too.
     if (!printed) {
@@ -236,31 +239,30 @@ void GlimmerboxForm::PrintCurrentShot(bool SkipPreview)
 void GlimmerboxForm::AutoDumpButton_Click()
 {
     if (m_services.program->arguments().toUpper() != QLatin1String("/A")) {
-        m_services.messages->show(
-            QStringLiteral(
-                "Simply click the button displayed on the Task Bar to print\r\n"
-                "the entire screen.\r\n"
-                "\r\n"
-                "To switch back to the normal program, click on the task bar button\r\n"
-                "with the Right-Mouse-Button and select MAXIMISE from the pop-up menu.\r\n"),
-            IMessageBox::OkOnly, QStringLiteral("You have selected Auto-Dump mode."));
+        m_services.messages->show(HelpTexts::autoDumpExplanation(), IMessageBox::OkOnly,
+                                  QStringLiteral("You have selected Auto-Dump mode."));
     }
     m_tag = AutoDumpTag;
     setWindowState(Qt::WindowMinimized);
 }
 
+ImageOutput::Shot GlimmerboxForm::markedShot() const
+{
+    return {m_shots->currentShot(), m_shots->isFilled(m_shots->CurrentShotIndex),
+            m_crop->shotArea()};
+}
+
 void GlimmerboxForm::SaveToFileMenuItem_Click()
 {
-    const QString folder = m_imageOutput->SaveToFileMenuItem_Click(
-        m_shots->currentShot(), m_crop->ComputeCropFractions(), LastSaveFolder, *m_confirmations);
+    const QString folder =
+        m_imageOutput->SaveToFileMenuItem_Click(markedShot(), LastSaveFolder, *m_confirmations);
     if (!folder.isEmpty())
         LastSaveFolder = folder;
 }
 
 void GlimmerboxForm::SaveToClipboardMenuItem_Click()
 {
-    m_imageOutput->SaveToClipboardMenuItem_Click(m_shots->currentShot(),
-                                                 m_crop->ComputeCropFractions(), *m_confirmations);
+    m_imageOutput->SaveToClipboardMenuItem_Click(markedShot(), *m_confirmations);
 }
 
 void GlimmerboxForm::PrinterSetupMenuItem_Click()
@@ -352,7 +354,9 @@ void GlimmerboxForm::AutoDumpPrint()
     // user is not looking at.
     if (GrabButton_Click())
         PrintCurrentShot(true);
-    setWindowTitle(QStringLiteral("Click to Print Screen"));
+    // Maximised meanwhile: the normal window keeps its normal caption.
+    if (m_tag == AutoDumpTag)
+        setWindowTitle(QStringLiteral("Click to Print Screen"));
     m_inAutoDumpPrint = false;
 }
 

@@ -4,6 +4,7 @@
 #include "WindowCentring.h"
 #include "capture/CropSelection.h"
 #include "capture/ShotStore.h"
+#include "imaging/ImageOutput.h"
 #include "platform/PictureSurface.h"
 #include "platform/Services.h"
 
@@ -13,7 +14,6 @@
 #include <memory>
 
 class IConfirmations;
-class ImageOutput;
 class IntelJPGlibrary;
 namespace ijl {
 class IJpegLibrary;
@@ -60,6 +60,7 @@ private:
     void leaveAutoDump();
     void connectControls();
     void warn(const QString &text, const QString &title);
+    ImageOutput::Shot markedShot() const;
     QSize designSize() const;
 
     Services m_services;

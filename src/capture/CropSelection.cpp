@@ -55,6 +55,28 @@ CropFractions fractions(const CropEdges &e, QSizeF preview)
     return {e.x1 / W, (e.x2 - e.x1) / W, e.y1 / H, (e.y2 - e.y1) / H};
 }
 
+QRect shotArea(const CropEdges &e, QSize shot, CropScale s)
+{
+    if (e.isNone())
+        return QRect(QPoint(0, 0), shot);
+    const QSize size = labelSize(e, s).boundedTo(shot);
+    auto start = [](float edge, float scale, int room) {
+        const float product = edge * scale;
+        return std::clamp(int(std::floor(product)), 0, room);
+    };
+    return QRect(start(std::min(e.x1, e.x2), s.sx, shot.width() - size.width()),
+                 start(std::min(e.y1, e.y2), s.sy, shot.height() - size.height()), size.width(),
+                 size.height());
+}
+
+CropFractions fractionsOf(const QRect &area, QSize shot)
+{
+    const float W = float(shot.width());
+    const float H = float(shot.height());
+    return {float(area.x()) / W, float(area.width()) / W, float(area.y()) / H,
+            float(area.height()) / H};
+}
+
 } // namespace Crop
 
 CropSelection::CropSelection(PictureBox &CurrentImage1, QLabel &CurrentImageLabel,
@@ -122,7 +144,7 @@ void CropSelection::CurrentImage1_MouseUp(int Button, int, float, float)
     const CropEdges &s = m_edges;
     if (Button == 2 || (Button == 1 && s.x1 == s.x2 && s.y1 == s.y2)) {
         clear();
-        m_label.setText(entireShotText());
+        m_label.setText(m_shotFilled ? entireShotText() : QStringLiteral("Screen Shot - Empty"));
     } else if (Button == 1) {
         const QSize size = Crop::labelSize(m_edges, scale());
         m_label.setText(
@@ -146,7 +168,12 @@ void CropSelection::DrawCropFrame()
 
 CropFractions CropSelection::ComputeCropFractions() const
 {
-    return Crop::fractions(m_edges, previewSize());
+    return Crop::fractionsOf(shotArea(), m_picture1.drawingSize());
+}
+
+QRect CropSelection::shotArea() const
+{
+    return Crop::shotArea(m_edges, m_picture1.drawingSize(), scale());
 }
 
 void CropSelection::clear()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointF>
+#include <QRect>
 #include <QSize>
 #include <QSizeF>
 
@@ -39,6 +40,12 @@ CropScale scale(QSizeF shotTwips, QSizeF previewTwips, float twipsPerPixelX, flo
 // The width and height in shot pixels that the status label shows for the edges.
 QSize labelSize(const CropEdges &edges, CropScale scale);
 CropFractions fractions(const CropEdges &edges, QSizeF preview);
+// The whole pixels of the shot that the edges mark: the label's width and height, from the shot
+// pixel under the selection's top-left corner, kept inside the shot; the whole shot without a
+// crop. Every output copies exactly these, so none shows a row or column the label left out.
+QRect shotArea(const CropEdges &edges, QSize shot, CropScale scale);
+// The fractions of the shot that a rectangle of it covers.
+CropFractions fractionsOf(const QRect &area, QSize shot);
 } // namespace Crop
 
 // Dragging a rectangle on the preview with the left button, clearing it with the right one,
@@ -57,8 +64,12 @@ public:
     void Timer1_Timer();
     void DrawCropFrame();
     CropFractions ComputeCropFractions() const;
+    // The marked part of the current shot (the whole of it without a crop).
+    QRect shotArea() const;
     void clear();
     void hideFrame() { m_frameVisible = false; }
+    // Whether the current slot holds a shot: an empty one's placeholder has no size to report.
+    void setShotFilled(bool filled) { m_shotFilled = filled; }
 
     const CropEdges &edges() const { return m_edges; }
 
@@ -69,6 +80,7 @@ private:
 
     CropEdges m_edges;
     bool m_frameVisible = false;
+    bool m_shotFilled = false;
     PictureBox &m_preview;
     QLabel &m_label;
     const PictureSurface &m_picture1;

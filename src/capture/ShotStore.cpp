@@ -66,10 +66,12 @@ void ShotStore::GrabbedPicture_MouseDown(int Index, int Button, int, float, floa
 
 void ShotStore::SelectShot(int index)
 {
-    if (CurrentShotIndex != -1) {
-        m_views.GrabbedPicture[CurrentShotIndex]->setLook(PictureBox::Look::Flat);
-        m_views.GrabbedPicture[CurrentShotIndex]->repaint();
-    }
+    // Only the current thumbnail looks pressed; before the first selection the first one did.
+    for (PictureBox *thumb : m_views.GrabbedPicture)
+        if (thumb != m_views.GrabbedPicture[index] && thumb->look() != PictureBox::Look::Flat) {
+            thumb->setLook(PictureBox::Look::Flat);
+            thumb->repaint();
+        }
     m_views.GrabbedPicture[index]->setLook(PictureBox::Look::Sunken);
     m_views.GrabbedPicture[index]->repaint();
     CurrentShotIndex = index;

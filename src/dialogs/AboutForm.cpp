@@ -51,7 +51,8 @@ AboutForm::AboutForm(QWidget *owner, Actions actions, float tx, float ty)
     m_cmdOK->setDefault(true);
     m_cmdSysInfo = designControl<QPushButton>(this, "cmdSysInfo", px(4800, 2955, 1245, 345),
                                               QStringLiteral("&System Info..."));
-    m_cmdSysInfo->setAutoDefault(false);
+    // Focused, it takes Enter from OK: the box stays open while the tool starts.
+    m_cmdSysInfo->setAutoDefault(true);
     fitTextToWidth(m_cmdSysInfo);
     setTabOrder(m_cmdOK, m_cmdSysInfo);
     m_cmdOK->setFocus();

@@ -52,3 +52,13 @@ QString disclaimer()
 }
 
 } // namespace HelpTexts
+
+QString HelpTexts::autoDumpExplanation()
+{
+    return QStringLiteral(
+        "Simply click the button displayed on the Task Bar to print\r\n"
+        "the entire screen.\r\n"
+        "\r\n"
+        "To switch back to the normal program, click on the task bar button\r\n"
+        "with the Right-Mouse-Button and select MAXIMISE from the pop-up menu.\r\n");
+}

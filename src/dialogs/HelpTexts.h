@@ -13,6 +13,9 @@ QString tips();
 
 QString aboutDescription();
 
+// What Auto-Dump mode does and how to leave it.
+QString autoDumpExplanation();
+
 // Two lines of copyright notice and the web address.
 QString disclaimer();
 

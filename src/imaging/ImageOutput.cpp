@@ -2,14 +2,13 @@
 
 #include "IntelJPGlibrary.h"
 #include "RuntimeError.h"
-#include "capture/CropSelection.h"
 #include "dialogs/Confirmations.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
-#include "platform/PictureSurface.h"
 
+#include <QDir>
 #include <QImageWriter>
 
 #include <new>
@@ -37,51 +36,48 @@ QString writtenFileName(const QString &returned, const QString &extension)
     return stripped + extension;
 }
 
-QImage ImageOutput::ComposeCropPicture(const QImage &shot, const CropFractions &f) const
+bool ImageOutput::refused(const Shot &shot, const QString &verb, const QString &title)
 {
-    PictureSurface Picture1(m_tppX, m_tppY);
-    Picture1.setAutoSize(true);
-    Picture1.setPicture(shot);
-    PictureSurface Picture2(m_tppX, m_tppY);
-    Picture2.setWidth(double(Picture1.width() * f.XRw));
-    Picture2.setHeight(double(Picture1.height() * f.YRw));
-    const float SW = Picture1.scaleWidth();
-    const float SH = Picture1.scaleHeight();
-    const float width = SW * f.XRw;
-    const float height = SH * f.YRw;
-    Picture2.paintPicture(shot, QRectF(0, 0, width, height),
-                          QRectF(SW * f.XRa, SH * f.YRa, width, height));
-    return Picture2.image();
+    // The placeholder of an empty slot is not a shot: it is never saved or copied as one.
+    if (!shot.filled || shot.picture.isNull()) {
+        m_s.messages.show(
+            QStringLiteral("Cannot be %1.\r\nThe selected Screen Shot is Empty.").arg(verb),
+            IMessageBox::Exclamation, title);
+        return true;
+    }
+    if (shot.area.isEmpty()) {
+        m_s.messages.show(QStringLiteral("The selected area has no width or no height: there is "
+                                         "nothing to %1.")
+                              .arg(verb == QLatin1String("Saved") ? QStringLiteral("save")
+                                                                  : QStringLiteral("copy")),
+                          IMessageBox::OkOnly, title);
+        return true;
+    }
+    return false;
 }
 
-bool ImageOutput::confirmOverwrite(const QString &fileName)
+// Whatever stops the file from being written is said before the user is asked to replace it.
+bool ImageOutput::mayReplace(const QString &fileName)
 {
+    const QString native = QDir::toNativeSeparators(fileName);
+    if (const QString reason = m_s.files.refusal(fileName); !reason.isEmpty()) {
+        m_s.messages.show(QStringLiteral("Cannot replace %1: %2.").arg(native, reason),
+                          IMessageBox::OkOnly, SaveTitle);
+        return false;
+    }
     if (!m_s.files.exists(fileName))
         return true;
     const int answer =
-        m_s.messages.show(fileName + QStringLiteral("\r\nDo you want to Overwrite it ?"),
+        m_s.messages.show(native + QStringLiteral("\r\nDo you want to Overwrite it ?"),
                           IMessageBox::YesNo, QStringLiteral("Warning - File Already Exists"));
     return answer == IMessageBox::Yes;
 }
 
-QString ImageOutput::SaveToFileMenuItem_Click(const QImage &shot, const CropFractions &f,
-                                              const QString &LastSaveFolder,
+QString ImageOutput::SaveToFileMenuItem_Click(const Shot &shot, const QString &LastSaveFolder,
                                               IConfirmations &confirmations)
 {
-    if (shot.isNull()) {
-        m_s.messages.show(QStringLiteral("No screen shot has been taken yet: there is nothing to "
-                                         "save."),
-                          IMessageBox::OkOnly, SaveTitle);
+    if (refused(shot, QStringLiteral("Saved"), SaveTitle))
         return {};
-    }
-    const QImage picture = ComposeCropPicture(shot, f);
-    if (picture.isNull() || picture.size().isEmpty()) {
-        m_s.messages.show(QStringLiteral("The selected area has no width or no height: there is "
-                                         "nothing to save."),
-                          IMessageBox::OkOnly, SaveTitle);
-        return {};
-    }
-
     SaveFileRequest request;
     request.fileName = QStringLiteral("Screen.jpg");
     request.initialFolder = LastSaveFolder;
@@ -95,24 +91,27 @@ QString ImageOutput::SaveToFileMenuItem_Click(const QImage &shot, const CropFrac
     if (chosen.cancelled || chosen.fileName.isEmpty())
         return {};
 
-    QString folder;
+    const QString extension =
+        chosen.filterIndex == 1 ? QStringLiteral(".jpg") : QStringLiteral(".bmp");
+    const QString fileName = writtenFileName(chosen.fileName, extension);
+    // A file of the name actually written is not replaced unasked either.
+    if (!mayReplace(chosen.fileName) || (fileName != chosen.fileName && !mayReplace(fileName)))
+        return {};
+    const QString folder = IntelJPGlibrary::FolderOfPath(chosen.fileName);
     try {
-        if (!confirmOverwrite(chosen.fileName))
-            return {};
-        const QString extension =
-            chosen.filterIndex == 1 ? QStringLiteral(".jpg") : QStringLiteral(".bmp");
-        const QString fileName = writtenFileName(chosen.fileName, extension);
-        // A file of the name actually written is not replaced unasked either.
-        if (fileName != chosen.fileName && !confirmOverwrite(fileName))
-            return {};
-        confirmations.ConfirmSave();
-        folder = IntelJPGlibrary::FolderOfPath(chosen.fileName);
-        writeFile(fileName, chosen.filterIndex, picture);
+        writeFile(fileName, chosen.filterIndex, shot.picture.copy(shot.area));
     } catch (const RuntimeError &error) {
-        m_s.messages.show(error.description(), IMessageBox::OkOnly, SaveTitle);
+        m_s.messages.show(QStringLiteral("Cannot save %1:\r\n%2")
+                              .arg(QDir::toNativeSeparators(fileName), error.description()),
+                          IMessageBox::OkOnly, SaveTitle);
+        return folder;
     } catch (const std::bad_alloc &) {
-        m_s.messages.show(QStringLiteral("Out of memory"), IMessageBox::OkOnly, SaveTitle);
+        m_s.messages.show(QStringLiteral("Cannot save %1:\r\nOut of memory")
+                              .arg(QDir::toNativeSeparators(fileName)),
+                          IMessageBox::OkOnly, SaveTitle);
+        return folder;
     }
+    confirmations.ConfirmSave();
     return folder;
 }
 
@@ -136,26 +135,15 @@ void ImageOutput::writeFile(const QString &fileName, int type, const QImage &pic
                                                                          : result.error);
 }
 
-void ImageOutput::SaveToClipboardMenuItem_Click(const QImage &shot, const CropFractions &f,
-                                                IConfirmations &confirmations)
+void ImageOutput::SaveToClipboardMenuItem_Click(const Shot &shot, IConfirmations &confirmations)
 {
-    if (shot.isNull()) {
-        m_s.messages.show(QStringLiteral("No screen shot has been taken yet: there is nothing to "
-                                         "copy."),
-                          IMessageBox::OkOnly, CopyTitle);
+    if (refused(shot, QStringLiteral("Copied"), CopyTitle))
         return;
-    }
-    // An empty area is reported before the pop-up would claim that something was copied. The
-    // composed picture has the area's size rounded to whole pixels.
-    if (shot.width() * double(f.XRw) < 0.5 || shot.height() * double(f.YRw) < 0.5) {
-        m_s.messages.show(QStringLiteral("The selected area has no width or no height: there is "
-                                         "nothing to copy."),
+    if (!m_s.clipboard.setBitmap(shot.picture.copy(shot.area))) {
+        m_s.messages.show(QStringLiteral("The picture could not be put on the clipboard: another "
+                                         "program may be holding it. Please try again."),
                           IMessageBox::OkOnly, CopyTitle);
         return;
     }
     confirmations.ConfirmClipboard();
-    if (!m_s.clipboard.setBitmap(ComposeCropPicture(shot, f)))
-        m_s.messages.show(QStringLiteral("The picture could not be put on the clipboard: another "
-                                         "program may be holding it. Please try again."),
-                          IMessageBox::OkOnly, CopyTitle);
 }

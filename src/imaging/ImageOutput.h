@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 
 class IClipboard;
@@ -9,14 +10,14 @@ class IFileDialogs;
 class IFiles;
 class IMessageBox;
 class IntelJPGlibrary;
-struct CropFractions;
 
 // The name a file of the chosen type is written under: the returned name without its extension,
 // then the type's.
 QString writtenFileName(const QString &returned, const QString &extension);
 
-// Save to File and Copy to Clipboard: the current shot, or its crop at full resolution, written
-// to a JPEG or bitmap file, or put on the clipboard.
+// Save to File and Copy to Clipboard: the current shot, or the marked area of it at full
+// resolution, written to a JPEG or bitmap file, or put on the clipboard. The pop-up that says it
+// was done comes only once it is done.
 class ImageOutput
 {
 public:
@@ -28,25 +29,28 @@ public:
         IClipboard &clipboard;
         IntelJPGlibrary &jpeg;
     };
+    // What the commands work on: the current slot's picture, whether a grab filled it, and the
+    // marked area of it.
+    struct Shot
+    {
+        QImage picture;
+        bool filled = false;
+        QRect area;
+    };
 
-    ImageOutput(Services services, float twipsPerPixelX, float twipsPerPixelY)
+    explicit ImageOutput(Services services)
         : m_s(services)
-        , m_tppX(twipsPerPixelX)
-        , m_tppY(twipsPerPixelY)
     {}
 
-    QImage ComposeCropPicture(const QImage &shot, const CropFractions &fractions) const;
     // Returns the folder the user saved into; empty when nothing was chosen.
-    QString SaveToFileMenuItem_Click(const QImage &shot, const CropFractions &fractions,
-                                     const QString &LastSaveFolder, IConfirmations &confirmations);
-    void SaveToClipboardMenuItem_Click(const QImage &shot, const CropFractions &fractions,
-                                       IConfirmations &confirmations);
+    QString SaveToFileMenuItem_Click(const Shot &shot, const QString &LastSaveFolder,
+                                     IConfirmations &confirmations);
+    void SaveToClipboardMenuItem_Click(const Shot &shot, IConfirmations &confirmations);
 
 private:
-    bool confirmOverwrite(const QString &fileName);
+    bool refused(const Shot &shot, const QString &verb, const QString &title);
+    bool mayReplace(const QString &fileName);
     void writeFile(const QString &fileName, int type, const QImage &picture);
 
     Services m_s;
-    float m_tppX;
-    float m_tppY;
 };

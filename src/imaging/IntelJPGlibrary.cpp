@@ -48,7 +48,7 @@ bool IntelJPGlibrary::SaveDibToJpg(cDIBsection &dib, const QString &fileName, st
     int written = ijl::IJL_OK;
     QByteArray jpgFile;
     const ReplaceResult result = m_files.replaceSafely(fileName, [&](const QString &temporary) {
-        jpgFile = QFile::encodeName(temporary);
+        jpgFile = temporary.toUtf8();
         jcprops.DIBBytes = dib.DIBSectionBitsPtr();
         jcprops.DIBWidth = dib.Width();
         jcprops.DIBHeight = -dib.Height(); // bottom-up rows; the file shows the top row first

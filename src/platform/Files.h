@@ -32,4 +32,6 @@ public:
     virtual ReplaceResult replaceSafely(const QString &target, const Writer &writer) = 0;
     // Any existing file, hidden ones included: a file the user named is never replaced unasked.
     virtual bool exists(const QString &path) const = 0;
+    // Why a file may not be written at that path ("it is read-only"); empty when it may.
+    virtual QString refusal(const QString &path) const = 0;
 };

@@ -3,6 +3,9 @@
 #include <QImage>
 #include <QString>
 
+class QPrinter;
+class QWidget;
+
 // The current printer: the system's default until the user picks another in printer setup.
 class IPrinter
 {
@@ -30,3 +33,8 @@ public:
 // engines do not say when the spooler refuses a finished document. One implementation per
 // system.
 bool spoolerTookLastDocument();
+
+// The system's own dialog for choosing the printer and its settings, whose accept button chooses
+// and prints nothing. Every job is one page, one copy: a copy count or page range picked there
+// is not kept. False when cancelled. One implementation per system.
+bool showPrintSetupDialog(QPrinter &printer, QWidget *owner);

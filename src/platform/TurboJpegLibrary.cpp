@@ -1,5 +1,7 @@
 #include "JpegLibrary.h"
 
+#include <QFile>
+
 #include <turbojpeg.h>
 
 #include <cstdio>
@@ -35,10 +37,10 @@ int TurboJpegLibrary::ijlWrite(JPEG_CORE_PROPERTIES *jcprops, int iotype)
     const std::int64_t width = p.DIBWidth;
     const std::int64_t height = p.DIBHeight < 0 ? -std::int64_t(p.DIBHeight) : p.DIBHeight;
     const std::int64_t pitch = width * 3 + p.DIBPadBytes;
-    if (width <= 0 || height <= 0 || p.DIBPadBytes < 0 || p.DIBPadBytes > 3
-        || p.DIBChannels != 3 || p.JPGChannels != 3 || p.JPGWidth != width
-        || p.JPGHeight != height || p.jquality < 1 || p.jquality > 100
-        || pitch > std::numeric_limits<int>::max() || height > std::numeric_limits<int>::max())
+    if (width <= 0 || height <= 0 || p.DIBPadBytes < 0 || p.DIBPadBytes > 3 || p.DIBChannels != 3 ||
+        p.JPGChannels != 3 || p.JPGWidth != width || p.JPGHeight != height || p.jquality < 1 ||
+        p.jquality > 100 || pitch > std::numeric_limits<int>::max() ||
+        height > std::numeric_limits<int>::max())
         return IJL_BAD_PARAMETER;
 
     std::unique_ptr<void, decltype(&tjDestroy)> encoder(tjInitCompress(), &tjDestroy);
@@ -55,12 +57,14 @@ int TurboJpegLibrary::ijlWrite(JPEG_CORE_PROPERTIES *jcprops, int iotype)
     if (encoded != 0)
         return IJL_ENCODE_ERROR;
 
-    std::FILE *file = std::fopen(p.JPGFile, "wb");
-    if (!file)
+    // The name is UTF-8: a folder named in any script can be written to, on every system.
+    QFile file(QString::fromUtf8(p.JPGFile));
+    if (!file.open(QIODevice::WriteOnly))
         return IJL_FILE_OPEN_ERROR;
-    const bool written = std::fwrite(jpeg, 1, size, file) == size;
-    const bool closed = std::fclose(file) == 0;
-    return written && closed ? IJL_OK : IJL_FILE_WRITE_ERROR;
+    const bool written =
+        file.write(reinterpret_cast<const char *>(jpeg), qint64(size)) == qint64(size);
+    file.close();
+    return written && file.error() == QFileDevice::NoError ? IJL_OK : IJL_FILE_WRITE_ERROR;
 }
 
 int TurboJpegLibrary::ijlFree(JPEG_CORE_PROPERTIES *jcprops)

@@ -2,6 +2,8 @@
 
 #include "capture/CropSelection.h"
 
+#include <cmath>
+
 PageComposition composePage(QSizeF page, QSizeF shot, const CropFractions &f, float zoom)
 {
     const float pageW = float(page.width());
@@ -18,4 +20,12 @@ PageComposition composePage(QSizeF page, QSizeF shot, const CropFractions &f, fl
     const float sourceHeight = shotH * f.YRw;
     return {QRectF(left, top, width, height),
             QRectF(sourceLeft, sourceTop, sourceWidth, sourceHeight)};
+}
+
+QRect pagePlacement(QSize page, QSize area, float zoom)
+{
+    const int width = int(std::lround(double(area.width()) * double(zoom)));
+    const int height = int(std::lround(double(area.height()) * double(zoom)));
+    return QRect(int(std::floor((page.width() - width) / 2.0)),
+                 int(std::floor((page.height() - height) / 2.0)), width, height);
 }

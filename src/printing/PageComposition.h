@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QRectF>
 #include <QSizeF>
 
@@ -15,3 +16,7 @@ struct PageComposition
 };
 
 PageComposition composePage(QSizeF page, QSizeF shot, const CropFractions &fractions, float zoom);
+
+// Where a marked area of the shot lands on the page image, in whole pixels: its size at the zoom,
+// centred. At 100 % every pixel of the area is copied as it is, with nothing resampled.
+QRect pagePlacement(QSize page, QSize area, float zoom);

@@ -1,28 +1,25 @@
 #include "PrintJob.h"
 
 #include "PageComposition.h"
-#include "capture/CropSelection.h"
 #include "platform/PictureSurface.h"
 #include "platform/Printer.h"
 
 #include <QImage>
 
-QImage PrintJob::composePageImage(const QImage &shot, const CropFractions &fractions, float zoom,
-                                  float tx, float ty)
+QImage PrintJob::composePageImage(const QImage &shot, const QRect &area, float zoom, float tx,
+                                  float ty)
 {
-    PictureSurface picture(tx, ty);
-    picture.setAutoSize(true);
-    picture.setPicture(shot);
     // The page takes the shot's size before it is cleared to white.
     PictureSurface page(tx, ty);
     page.setAutoSize(true);
     page.setPicture(shot);
     page.setBackColor(Qt::white);
     page.setPicture(QImage());
-    const PageComposition c =
-        composePage(QSizeF(page.scaleWidth(), page.scaleHeight()),
-                    QSizeF(picture.scaleWidth(), picture.scaleHeight()), fractions, zoom);
-    page.paintPicture(shot, c.destination, c.source);
+    const QRect d = pagePlacement(shot.size(), area.size(), zoom);
+    auto twips = [tx, ty](const QRect &r) {
+        return QRectF(r.x() * tx, r.y() * ty, r.width() * tx, r.height() * ty);
+    };
+    page.paintPicture(shot, twips(d), twips(area));
     return page.image();
 }
 

@@ -69,7 +69,8 @@ PrintPreviewForm::PrintPreviewForm(QWidget *owner, PrintPreviewSource source, fl
     m_printerNameLabel->setWordWrap(true);
 
     for (QPushButton *button : {printButton, cancelButton, printerSetupButton}) {
-        button->setAutoDefault(false);
+        // Enter presses the focused button, not always the same one.
+        button->setAutoDefault(true);
         fitTextToWidth(button);
     }
     fitTextToWidth(label1);
@@ -140,5 +141,5 @@ void PrintPreviewForm::CancelButton_Click()
 void PrintPreviewForm::PrinterSetupButton_Click()
 {
     if (m_source.PrinterSetupMenuItem_Click)
-        m_source.PrinterSetupMenuItem_Click();
+        m_printerNameLabel->setText(m_source.PrinterSetupMenuItem_Click());
 }

@@ -19,7 +19,8 @@ struct PrintPreviewSource
     QImage shot;
     CropFractions fractions;
     QString printerName;
-    std::function<void()> PrinterSetupMenuItem_Click;
+    // Opens printer setup and gives the name of the printer chosen then.
+    std::function<QString()> PrinterSetupMenuItem_Click;
 };
 
 // Shows how the printed area will sit on the page at a zoom the user picks between 25 and 200 %.

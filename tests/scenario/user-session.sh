@@ -102,6 +102,7 @@ xdotool mousemove $(form 118 98) mousedown 1 mousemove $(form 238 186) mousemove
 copy crop
 read -r cx cy cw ch < <("$XTOOL" find "$T/crop.png" "$T/B.png") || fatal "the crop is off the shot"
 check "the crop starts at the drag: $cx $cy" test $(((cx - 181) ** 2 + (cy - 149) ** 2)) -le 8
+check "the label gives the crop's size, $cw x $ch" label "Crop Window Set = W$cw x H$ch"
 
 print_once 5 1.5 "$cx" "$cy" "$cw" "$ch"
 click_form 300 200 3

@@ -28,12 +28,15 @@ struct FakeScreen final : IScreenGrabber
     ScreenGrab grabPrimaryScreen() override
     {
         ++grabs;
+        if (whileGrabbing)
+            whileGrabbing();
         if (screen.isNull())
             return {QImage(), QStringLiteral("the test's screen is dark")};
         return {screen, {}};
     }
     QImage screen;
     int grabs = 0;
+    std::function<void()> whileGrabbing;
 };
 
 struct FixedMetrics final : IScreenMetrics
@@ -82,15 +85,17 @@ struct FakeClipboard final : IClipboard
 {
     bool setBitmap(const QImage &picture) override
     {
-        content = picture;
-        return true;
+        if (accept)
+            content = picture;
+        return accept;
     }
     QImage content;
+    bool accept = true;
 };
 
 struct FakePrinter final : IPrinter
 {
-    QString deviceName() const override { return QStringLiteral("Recording Printer"); }
+    QString deviceName() const override { return name; }
     void setOrientation(int o) override { orientationValue = o; }
     int orientation() const override { return orientationValue; }
     bool drawPicture(const QImage &picture, float x, float y) override
@@ -99,7 +104,11 @@ struct FakePrinter final : IPrinter
         return true;
     }
     bool endDoc() override { return takesPages; }
-    bool showSetupDialog() override { return false; }
+    bool showSetupDialog() override
+    {
+        name = QStringLiteral("Chosen Printer");
+        return true;
+    }
     struct Page
     {
         QImage picture;
@@ -107,6 +116,7 @@ struct FakePrinter final : IPrinter
         int orientation;
     };
     QList<Page> pages;
+    QString name = QStringLiteral("Recording Printer");
     int orientationValue = Portrait;
     bool takesPages = true;
 };
@@ -161,6 +171,21 @@ struct FakeConfirmations final : IConfirmations
     QStringList shown;
 };
 
+// The real files, whose writing can be made to fail as a full disk would.
+struct TestFiles final : IFiles
+{
+    ReplaceResult replaceSafely(const QString &target, const Writer &writer) override
+    {
+        if (diskFull)
+            return {ReplaceResult::Failed, QStringLiteral("No space left on device")};
+        return real.replaceSafely(target, writer);
+    }
+    bool exists(const QString &path) const override { return real.exists(path); }
+    QString refusal(const QString &path) const override { return real.refusal(path); }
+    QtFiles real;
+    bool diskFull = false;
+};
+
 // Scripted services, real files, and the main window started on them as the program starts it.
 struct FakeDesktop
 {
@@ -169,7 +194,7 @@ struct FakeDesktop
     FakeProgram program;
     FakeMessageBox messages;
     FakeEventPump events;
-    QtFiles files;
+    TestFiles files;
     FakeClipboard clipboard;
     FakePrinter printer;
     FakeFileDialogs dialogs;

@@ -36,6 +36,8 @@ private slots:
     void cropLabelCountsShotPixels_data();
     void cropLabelCountsShotPixels();
     void cropEdgesStayOnThePreviewInOrder();
+    void cropAreaIsInTheShotAtTheLabelsSize_data();
+    void cropAreaIsInTheShotAtTheLabelsSize();
     void cropFractions_data();
     void cropFractions();
     void nextGrabSlot_data();
@@ -102,6 +104,37 @@ void tst_Core::cropEdgesStayOnThePreviewInOrder()
     QCOMPARE(Crop::clampToPreview(QPointF(9000, 50), Preview), QPointF(8475, 50));
     const CropEdges e = Crop::ordered(edges({500, 100, 400, 50}));
     QCOMPARE((Edges{e.x1, e.x2, e.y1, e.y2}), (Edges{100, 500, 50, 400}));
+}
+
+void tst_Core::cropAreaIsInTheShotAtTheLabelsSize_data()
+{
+    QTest::addColumn<QSize>("shot");
+    for (const QSize size :
+         {QSize(1024, 768), QSize(1920, 1080), QSize(2560, 1440), QSize(3840, 2160)})
+        QTest::newRow(qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())))
+            << size;
+}
+
+void tst_Core::cropAreaIsInTheShotAtTheLabelsSize()
+{
+    QFETCH(QSize, shot);
+    const CropScale scale = Crop::scale(QSizeF(shot) * 15, Preview, 15, 15);
+    QList<QPointF> grid;
+    for (const double x : {-40.0, 0.0, 7.5, 14.9, 1001.7, 4237.5, 6000.3, 8460.0, 8475.0, 9000.0})
+        for (const double y : {-40.0, 0.0, 7.5, 29.2, 3097.5, 5001.1, 6180.0, 6195.0, 7000.0})
+            grid.append(Crop::clampToPreview(QPointF(x, y), Preview));
+    // Every pair of points, so every direction of drag and every edge.
+    for (const QPointF &a : grid)
+        for (const QPointF &b : grid) {
+            const CropEdges drag{float(a.x()), float(b.x()), float(a.y()), float(b.y())};
+            if (drag.isNone())
+                continue;
+            const QRect area = Crop::shotArea(drag, shot, scale);
+            const QSize label = Crop::labelSize(drag, scale);
+            QCOMPARE(area.size(), label);
+            QVERIFY(area.isEmpty() || QRect(QPoint(0, 0), shot).contains(area));
+        }
+    QCOMPARE(Crop::shotArea({}, shot, scale), QRect(QPoint(0, 0), shot));
 }
 
 void tst_Core::cropFractions_data()

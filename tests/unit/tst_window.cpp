@@ -3,14 +3,21 @@
 
 #include "CpuTime.h"
 #include "Fakes.h"
+#include "dialogs/AboutForm.h"
 #include "platform/PictureBox.h"
 #include "printing/PrintPreviewForm.h"
 
+#include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -60,9 +67,16 @@ private slots:
     void aFailedGrabChangesNothing();
     void printing_data();
     void printing();
+    void printerSetupChoosesAndTheChoiceShows();
+    void enterPressesTheFocusedButton();
     void savedFilesHoldTheShot();
     void aReplacedFileIsNeverLost();
-    void aCropReachesTheClipboardPixelForPixel();
+    void aCropIsExactlyWhatTheLabelSays_data();
+    void aCropIsExactlyWhatTheLabelSays();
+    void anEmptySlotIsNoShot();
+    void onlyWhatHappenedIsConfirmed_data();
+    void onlyWhatHappenedIsConfirmed();
+    void autoDumpLeavesTheWindowAsTheUserWants();
     void thePauseBeforeAGrabLetsEventsRunWithoutBusyWaiting();
     void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty()); }
 };
@@ -169,9 +183,69 @@ void tst_Window::printing()
     QCOMPARE(d.printer.orientationValue, int(IPrinter::Portrait));
 }
 
+void tst_Window::printerSetupChoosesAndTheChoiceShows()
+{
+    FakeDesktop d;
+    d.start(pattern(QSize(64, 48)));
+    QString named;
+    whenShown<PrintPreviewForm>([&named](PrintPreviewForm *preview) {
+        preview->findChild<QPushButton *>(QStringLiteral("PrinterSetupButton"))->click();
+        named = preview->findChild<QLabel *>(QStringLiteral("PrinterNameLabel"))->text();
+        preview->findChild<QPushButton *>(QStringLiteral("CancelButton"))->click();
+    });
+    d.trigger("PrintScreenMenuItem");
+    QCOMPARE(named, QStringLiteral("Chosen Printer"));
+    QVERIFY(d.printer.pages.isEmpty());
+
+    if (QSysInfo::productType() == QLatin1String("windows"))
+        QSKIP("Windows shows its own print setup dialog, which only a user can answer");
+    QPrinter printer;
+    QString accept;
+    whenShown<QPrintDialog>([&accept](QPrintDialog *dialog) {
+        auto *buttons = dialog->findChild<QDialogButtonBox *>();
+        for (QAbstractButton *button : buttons->buttons())
+            if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole)
+                accept += button->text();
+        dialog->findChild<QSpinBox *>(QStringLiteral("copies"))->setValue(3);
+        dialog->accept();
+    });
+    QVERIFY(showPrintSetupDialog(printer, nullptr));
+    QCOMPARE(accept, QStringLiteral("OK"));
+    QCOMPARE(printer.copyCount(), 1);
+}
+
+void tst_Window::enterPressesTheFocusedButton()
+{
+    FakeDesktop d;
+    d.start(pattern(QSize(64, 48)));
+    QTest::keyClick(d.find<QPushButton>(QStringLiteral("GrabButton")), Qt::Key_Return);
+    QCOMPARE(d.screen.grabs, 2);
+
+    bool boxStayed = false;
+    whenShown<AboutForm>([&boxStayed](AboutForm *about) {
+        QTest::keyClick(about->findChild<QPushButton *>(QStringLiteral("cmdSysInfo")),
+                        Qt::Key_Return);
+        boxStayed = about->isVisible();
+        about->accept();
+    });
+    d.trigger("AboutMenuItem");
+    QVERIFY(boxStayed);
+    QCOMPARE(d.messages.shown.size(), 1); // the tool is not there: said so, from the box
+
+    whenShown<PrintPreviewForm>([](PrintPreviewForm *preview) {
+        QTest::keyClick(preview->findChild<QPushButton *>(QStringLiteral("CancelButton")),
+                        Qt::Key_Return);
+    });
+    d.trigger("PrintScreenMenuItem");
+    QVERIFY(d.printer.pages.isEmpty() && d.confirmations->shown.isEmpty());
+}
+
 void tst_Window::savedFilesHoldTheShot()
 {
-    QTemporaryDir dir;
+    QTemporaryDir temporary;
+    // A folder named outside any one code page.
+    QDir dir(temporary.path());
+    QVERIFY(dir.mkdir(QStringLiteral("Zoë Снимки")) && dir.cd(QStringLiteral("Zoë Снимки")));
     FakeDesktop d;
     const QImage shot = pattern(QSize(160, 120));
     d.start(shot);
@@ -197,6 +271,7 @@ void tst_Window::savedFilesHoldTheShot()
     d.trigger("SaveToFileMenuItem");
     QCOMPARE(QImage(bmp).convertToFormat(QImage::Format_RGB32), shot);
     QCOMPARE(d.dialogs.folders.last(), dir.path() + QLatin1Char('/'));
+    QVERIFY(d.messages.shown.isEmpty());
     QCOMPARE(d.confirmations->shown.size(), 2);
 
     // An existing file is replaced only after a yes.
@@ -240,24 +315,126 @@ void tst_Window::aReplacedFileIsNeverLost()
     QCOMPARE(old.permissions(), before);
 }
 
-void tst_Window::aCropReachesTheClipboardPixelForPixel()
+void tst_Window::aCropIsExactlyWhatTheLabelSays_data()
 {
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("to");
+    QTest::newRow("down and right") << QPoint(10, 20) << QPoint(110, 70);
+    QTest::newRow("up and left, off the grid") << QPoint(241, 199) << QPoint(105, 94);
+    QTest::newRow("past the far corner") << QPoint(400, 300) << QPoint(700, 600);
+    QTest::newRow("to the near corner") << QPoint(37, 41) << QPoint(-20, -20);
+}
+
+void tst_Window::aCropIsExactlyWhatTheLabelSays()
+{
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, to);
     FakeDesktop d;
-    // Twice the preview's 565 x 413 pixels: one preview pixel is two by two of the shot.
-    const QImage shot = pattern(QSize(1130, 826));
+    // Every pixel says where it is, so a picture shows which part of the shot it came from.
+    QImage shot(1920, 1080, QImage::Format_RGB32);
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            shot.setPixel(x, y, qRgb(x & 255, y & 255, (x >> 8) | ((y >> 8) << 4)));
     d.start(shot);
     QWidget *preview = d.find<PictureBox>(QStringLiteral("CurrentImage1"));
-    const int border = 2;
-    mouse(preview, QEvent::MouseButtonPress, QPoint(border + 10, border + 20), Qt::LeftButton);
-    mouse(preview, QEvent::MouseMove, QPoint(border + 60, border + 45), Qt::LeftButton);
-    mouse(preview, QEvent::MouseMove, QPoint(border + 110, border + 70), Qt::LeftButton);
-    mouse(preview, QEvent::MouseButtonRelease, QPoint(border + 110, border + 70), Qt::NoButton);
-    QCOMPARE(d.find<QLabel>(QStringLiteral("CurrentImageLabel"))->text(),
-             QStringLiteral("Crop Window Set = W200 x H100"));
+    const QPoint border(2, 2);
+    mouse(preview, QEvent::MouseButtonPress, border + from, Qt::LeftButton);
+    mouse(preview, QEvent::MouseMove, border + (from + to) / 2, Qt::LeftButton);
+    mouse(preview, QEvent::MouseMove, border + to, Qt::LeftButton);
+    mouse(preview, QEvent::MouseButtonRelease, border + to, Qt::NoButton);
+    const QRegularExpressionMatch label =
+        QRegularExpression(QStringLiteral("^Crop Window Set = W(\\d+) x H(\\d+)$"))
+            .match(d.find<QLabel>(QStringLiteral("CurrentImageLabel"))->text());
+    QVERIFY(label.hasMatch());
     d.trigger("SaveToClipboardMenuItem");
     QCOMPARE(d.confirmations->shown, QStringList{QStringLiteral("Copied to Clipboard")});
-    QCOMPARE(d.clipboard.content.convertToFormat(QImage::Format_RGB32),
-             shot.copy(20, 40, 200, 100));
+    const QImage copied = d.clipboard.content.convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(copied.size(), QSize(label.captured(1).toInt(), label.captured(2).toInt()));
+    const QRgb corner = copied.pixel(0, 0);
+    const QPoint at(qRed(corner) | (qBlue(corner) & 15) << 8, qGreen(corner) | (qBlue(corner) >> 4)
+                                                                                   << 8);
+    QCOMPARE(copied, shot.copy(QRect(at, copied.size())));
+}
+
+void tst_Window::anEmptySlotIsNoShot()
+{
+    FakeDesktop d;
+    d.start(pattern(QSize(64, 48)));
+    QWidget *empty = d.find<PictureBox>(QStringLiteral("GrabbedPicture3"));
+    mouse(empty, QEvent::MouseButtonPress, QPoint(20, 20), Qt::LeftButton);
+    QWidget *preview = d.find<PictureBox>(QStringLiteral("CurrentImage1"));
+    mouse(preview, QEvent::MouseButtonPress, QPoint(50, 50), Qt::LeftButton);
+    mouse(preview, QEvent::MouseButtonRelease, QPoint(50, 50), Qt::NoButton);
+    QCOMPARE(d.find<QLabel>(QStringLiteral("CurrentImageLabel"))->text(),
+             QStringLiteral("Screen Shot - Empty"));
+    d.trigger("SaveToFileMenuItem");
+    d.trigger("SaveToClipboardMenuItem");
+    QCOMPARE(d.messages.shown,
+             (QStringList{QStringLiteral("Warning - Save to File|Cannot be Saved.\r\nThe selected "
+                                         "Screen Shot is Empty."),
+                          QStringLiteral("Warning - Copy to Clipboard|Cannot be Copied.\r\nThe "
+                                         "selected Screen Shot is Empty.")}));
+    QVERIFY(d.dialogs.folders.isEmpty() && d.clipboard.content.isNull());
+}
+
+void tst_Window::onlyWhatHappenedIsConfirmed_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("read-only file, before any question")
+        << "read-only"
+        << "Warning - Save to File|Cannot replace %1: it is read-only.";
+    QTest::newRow("disk full")
+        << "disk full"
+        << "Warning - Save to File|Cannot save %1:\r\nNo space left on device";
+    QTest::newRow("clipboard held by another program")
+        << "clipboard"
+        << "Warning - Copy to Clipboard|The picture could not be put on the "
+           "clipboard: another program may be holding it. Please try again.";
+}
+
+void tst_Window::onlyWhatHappenedIsConfirmed()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, told);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Shot.bmp"));
+    FakeDesktop d;
+    d.start(pattern(QSize(64, 48)));
+    d.dialogs.answer = {false, file, 2};
+    d.files.diskFull = failure == QLatin1String("disk full");
+    d.clipboard.accept = failure != QLatin1String("clipboard");
+    if (failure == QLatin1String("read-only")) {
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        QVERIFY(old.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    }
+    d.trigger(failure == QLatin1String("clipboard") ? "SaveToClipboardMenuItem"
+                                                    : "SaveToFileMenuItem");
+    QCOMPARE(d.messages.shown, QStringList{told.arg(QDir::toNativeSeparators(file))});
+    QVERIFY(d.confirmations->shown.isEmpty());
+    QFile(file).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+void tst_Window::autoDumpLeavesTheWindowAsTheUserWants()
+{
+    FakeDesktop d;
+    d.program.args = QStringLiteral("/A");
+    GlimmerboxForm &form = d.start(pattern(QSize(64, 48)));
+    // Maximised while a page is being made: the normal window, with its normal caption.
+    d.screen.whileGrabbing = [&form] {
+        form.setWindowState(Qt::WindowMaximized);
+    };
+    form.setWindowState(Qt::WindowNoState);
+    QTRY_COMPARE(d.printer.pages.size(), 1);
+    QCOMPARE(form.windowTitle(), QStringLiteral("Glimmerbox"));
+    // Only the thumbnail picked looks pressed.
+    QWidget *third = d.find<PictureBox>(QStringLiteral("GrabbedPicture2"));
+    mouse(third, QEvent::MouseButtonPress, QPoint(20, 20), Qt::LeftButton);
+    for (int slot = 0; slot < 5; ++slot)
+        QCOMPARE(d.find<PictureBox>(QStringLiteral("GrabbedPicture%1").arg(slot))->look(),
+                 slot == 2 ? PictureBox::Look::Sunken : PictureBox::Look::Flat);
 }
 
 void tst_Window::thePauseBeforeAGrabLetsEventsRunWithoutBusyWaiting()

@@ -15,7 +15,6 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
@@ -138,6 +137,24 @@ bool QtFiles::exists(const QString &path) const
     return QFileInfo(path).isFile();
 }
 
+QString QtFiles::refusal(const QString &path) const
+{
+    const QFileInfo file(path);
+    if (file.isDir())
+        return QStringLiteral("it is a folder");
+    // Read-only means read-only, also for an administrator the system would let through.
+    const auto writable =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (file.exists() && !(file.permissions() & writable))
+        return QStringLiteral("it is read-only");
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir())
+        return QStringLiteral("its folder does not exist");
+    if (!folder.isWritable())
+        return QStringLiteral("its folder may not be written to");
+    return {};
+}
+
 ReplaceResult QtFiles::replaceSafely(const QString &target, const Writer &writer)
 {
     return replaceFileSafely(target, writer);
@@ -225,20 +242,16 @@ bool QtPrinter::endDoc()
         return false;
     // A printer queue knows whether it took the page only once the painter has ended; a PDF
     // file has no queue to ask.
-    const bool ended = m_job->painter.end() &&
-                       (m_printer->outputFormat() != QPrinter::NativeFormat ||
-                        spoolerTookLastDocument());
+    const bool ended =
+        m_job->painter.end() &&
+        (m_printer->outputFormat() != QPrinter::NativeFormat || spoolerTookLastDocument());
     m_job.reset();
     return ended;
 }
 
 bool QtPrinter::showSetupDialog()
 {
-    QPrinter &device = printer();
-    QPrintDialog dialog(&device, QApplication::activeWindow());
-    dialog.setWindowTitle(QStringLiteral("Printer Setup"));
-    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!showPrintSetupDialog(printer(), QApplication::activeWindow()))
         return false;
     m_chosenByUser = true;
     return true;
@@ -250,9 +263,10 @@ SaveFileResult QtFileDialogs::showSave(const SaveFileRequest &request)
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    // Our own widget dialog everywhere: it looks the same on every desktop and can be driven
-    // by the keyboard alone.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // Windows users expect the system's own dialog. Elsewhere Qt's widget dialog looks the same
+    // on every desktop and can be driven by the keyboard alone.
+    dialog.setOption(QFileDialog::DontUseNativeDialog,
+                     QSysInfo::productType() != QLatin1String("windows"));
     const QStringList parts = request.filter.split(QLatin1Char('|'));
     QStringList names;
     QStringList suffixes;

@@ -75,6 +75,7 @@ class QtFiles final : public IFiles
 {
 public:
     bool exists(const QString &path) const override;
+    QString refusal(const QString &path) const override;
     ReplaceResult replaceSafely(const QString &target, const Writer &writer) override;
 };
 
