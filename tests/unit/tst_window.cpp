@@ -425,6 +425,12 @@ void tst_Window::autoDumpLeavesTheWindowAsTheUserWants()
     FakeDesktop d;
     d.program.args = QStringLiteral("/A");
     GlimmerboxForm &form = d.start(pattern(QSize(64, 48)));
+    // Before any shot, only the thumbnail picked looks pressed.
+    QWidget *third = d.find<PictureBox>(QStringLiteral("GrabbedPicture2"));
+    mouse(third, QEvent::MouseButtonPress, QPoint(20, 20), Qt::LeftButton);
+    for (int slot = 0; slot < 5; ++slot)
+        QCOMPARE(d.find<PictureBox>(QStringLiteral("GrabbedPicture%1").arg(slot))->look(),
+                 slot == 2 ? PictureBox::Look::Sunken : PictureBox::Look::Flat);
     // Maximised while a page is being made: the normal window, with its normal caption.
     d.screen.whileGrabbing = [&form] {
         form.setWindowState(Qt::WindowMaximized);
@@ -433,12 +439,6 @@ void tst_Window::autoDumpLeavesTheWindowAsTheUserWants()
     form.setWindowState(Qt::WindowNoState);
     QTRY_COMPARE(d.printer.pages.size(), 1);
     QCOMPARE(form.windowTitle(), QStringLiteral("Glimmerbox"));
-    // Only the thumbnail picked looks pressed.
-    QWidget *third = d.find<PictureBox>(QStringLiteral("GrabbedPicture2"));
-    mouse(third, QEvent::MouseButtonPress, QPoint(20, 20), Qt::LeftButton);
-    for (int slot = 0; slot < 5; ++slot)
-        QCOMPARE(d.find<PictureBox>(QStringLiteral("GrabbedPicture%1").arg(slot))->look(),
-                 slot == 2 ? PictureBox::Look::Sunken : PictureBox::Look::Flat);
 }
 
 void tst_Window::thePauseBeforeAGrabLetsEventsRunWithoutBusyWaiting()
