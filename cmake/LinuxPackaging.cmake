@@ -1,5 +1,6 @@
-# Installation the way Linux desktop programs are installed (program, desktop entry, icon in the
-# hicolor theme, AppStream metadata, Debian copyright and changelog) and a .deb made by CPack.
+# Installation the way Linux desktop programs are installed (program, manual page, desktop entry,
+# icon in the hicolor theme, AppStream metadata, Debian copyright and changelog) and a .deb made
+# by CPack.
 
 include(GNUInstallDirs)
 
@@ -34,6 +35,17 @@ add_custom_target(glimmerbox_debian_changelog ALL
                   DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian.gz)
 install(FILES ${linux_resources}/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# The manual page, written in troff, compressed the same way.
+add_custom_command(
+    OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/glimmerbox.1.gz
+    COMMAND ${GZIP_EXECUTABLE} -9n -c ${linux_resources}/glimmerbox.1
+            > ${CMAKE_CURRENT_BINARY_DIR}/glimmerbox.1.gz
+    DEPENDS ${linux_resources}/glimmerbox.1
+    VERBATIM)
+add_custom_target(glimmerbox_manual ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/glimmerbox.1.gz)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/glimmerbox.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME glimmerbox)

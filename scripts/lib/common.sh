@@ -11,7 +11,7 @@ TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                libjpeg-turbo-progs
                sway swaybg grim wtype wl-clipboard xwayland pipewire qt6-wayland dbus-daemon dbus-bin
                xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
-               lintian desktop-file-utils appstream)
+               lintian desktop-file-utils appstream man-db)
 BENCH_PACKAGES=(imagemagick x11-apps)
 
 # Installs the Debian packages that are missing. As root it runs apt-get; otherwise it prints

@@ -10,11 +10,11 @@ WINE_PACKAGES=(wine64 wine)
 
 TOOLCHAIN_NAME=mingw64-qt6.4.2-jpegturbo2.1.5
 # The archive sits in the shared folder beside the project; a clone elsewhere looks beside the
-# repository it was cloned from, then in the workplace's shared folder.
+# repository it was cloned from. GLIMMERBOX_TOOLCHAIN_ARCHIVE names any other copy.
 find_toolchain_archive() {
     local origin candidate
     origin=$(git -C "$ROOT" config --get remote.origin.url 2>/dev/null || true)
-    for candidate in "$ROOT/../shared" "${origin:+$origin/../shared}" /work/shared; do
+    for candidate in "$ROOT/../shared" "${origin:+$origin/../shared}"; do
         [[ -n "$candidate" && -f "$candidate/toolchains/$TOOLCHAIN_NAME.tar.xz" ]] || continue
         echo "$candidate/toolchains/$TOOLCHAIN_NAME.tar.xz"
         return 0

@@ -83,6 +83,8 @@ T=$(mktemp -d /tmp/glimmerbox-session.XXXXXX)
 trap 'set +e; [[ -z $PID ]] || kill "$PID" 2>/dev/null; cupsaccept "$QUEUE"; rm -rf "$T"' EXIT
 for p in A B C; do "$XTOOL" write-pattern "$T/$p.png" 1024 768 "$(printf %d "'$p")"; done
 
+check "--version answers" test "$("$PROGRAM" --version)" == "Glimmerbox 1.0.4"
+check "--help answers" grep -q "^Usage: glimmerbox" < <("$PROGRAM" --help)
 "$XTOOL" setroot "$T/A.png"
 "$PROGRAM" &
 PID=$!

@@ -1,5 +1,6 @@
 // The arithmetic every output depends on, as plain values in and out.
 
+#include "app/CommandLine.h"
 #include "capture/CropSelection.h"
 #include "capture/ShotStore.h"
 #include "dialogs/SystemInfo.h"
@@ -48,6 +49,8 @@ private slots:
     void portalPictureCutToPrimaryScreen();
     void registryValueText_data();
     void registryValueText();
+    void commandLine_data();
+    void commandLine();
     void fileNames_data();
     void fileNames();
 };
@@ -258,6 +261,42 @@ void tst_Core::registryValueText()
     QFETCH(int, type);
     QFETCH(QString, text);
     QCOMPARE(SystemInfo::valueText(stored, (unsigned long)type), text);
+}
+
+void tst_Core::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("windows");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QStringList>("goesOnWith");
+    const QString g = QStringLiteral("glimmerbox");
+    const auto run = int(CommandLine::Run);
+    QTest::newRow("nothing") << QStringList{g} << false << run << QStringList{g};
+    QTest::newRow("/a as it was") << QStringList{g, "/a"} << false << run << QStringList{g, "/a"};
+    QTest::newRow("--auto-dump") << QStringList{g, "--auto-dump"} << false << run
+                                 << QStringList{g, "/A"};
+    QTest::newRow("anything else")
+        << QStringList{g, "--bogus", "x"} << false << run << QStringList{g, "--bogus", "x"};
+    QTest::newRow("--help") << QStringList{g, "--help"} << false << int(CommandLine::Help)
+                            << QStringList{g, "--help"};
+    QTest::newRow("--version") << QStringList{g, "--version"} << false << int(CommandLine::Version)
+                               << QStringList{g, "--version"};
+    QTest::newRow("/? on Windows")
+        << QStringList{g, "/?"} << true << int(CommandLine::Help) << QStringList{g, "/?"};
+    QTest::newRow("/? elsewhere") << QStringList{g, "/?"} << false << run << QStringList{g, "/?"};
+}
+
+void tst_Core::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, windows);
+    QFETCH(int, action);
+    QFETCH(QStringList, goesOnWith);
+    const CommandLine line = CommandLine::parse(arguments, windows);
+    QCOMPARE(int(line.action), action);
+    QCOMPARE(line.arguments, goesOnWith);
+    if (line.action == CommandLine::Version)
+        QCOMPARE(line.answer(), QStringLiteral("Glimmerbox 1.0.4"));
 }
 
 void tst_Core::fileNames_data()
