@@ -49,7 +49,7 @@ int main(int argc, char *argv[])
         clock.start();
         // What Print Now does once the preview and the pop-up are closed: composing the page,
         // drawing it on the printer and handing the document to the spooler.
-        PrintJob::printPage(printer, PrintJob::composePageImage(shot, {}, 1.0f, 15, 15));
+        PrintJob::printPage(printer, PrintJob::composePageImage(shot, shot.rect(), 1.0f, 15, 15));
         times.push_back(clock.nsecsElapsed() / 1e6);
     }
     waitForIdleSpooler();
