@@ -12,9 +12,14 @@ set(linux_resources ${PROJECT_SOURCE_DIR}/resources/linux)
 install(TARGETS glimmerbox RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${linux_resources}/${GLIMMERBOX_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/resources/glimmerbox.png
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps
-        RENAME ${GLIMMERBOX_APP_ID}.png)
+foreach(size 16 24 32 48 64 128 256)
+    install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/glimmerbox-${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME ${GLIMMERBOX_APP_ID}.png)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/resources/glimmerbox.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME ${GLIMMERBOX_APP_ID}.svg)
 
 configure_file(${linux_resources}/${GLIMMERBOX_APP_ID}.metainfo.xml
                ${CMAKE_CURRENT_BINARY_DIR}/${GLIMMERBOX_APP_ID}.metainfo.xml @ONLY)

@@ -1,5 +1,6 @@
 // Draws the program's image resources. Run by scripts/make-resources; the results are committed.
 
+#include <QBuffer>
 #include <QColor>
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QSvgRenderer>
 #include <QtEndian>
 
 #include <cstdio>
@@ -18,103 +20,107 @@
 
 namespace {
 
-QImage drawIcon()
+// The icon, drawn once as a scalable picture: a sheet of paper behind a small monitor, the screen
+// going to paper, with a glimmer on the screen.
+const char *const IconSvg = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">
+  <defs>
+    <linearGradient id="sky" x1="0" y1="11" x2="0" y2="24" gradientUnits="userSpaceOnUse">
+      <stop offset="0" stop-color="#286edc"/>
+      <stop offset="1" stop-color="#96c8fa"/>
+    </linearGradient>
+  </defs>
+  <rect x="15.5" y="1.5" width="14" height="18" fill="#ffffff" stroke="#5a5a5a"/>
+  <path d="M18 5.5h9M18 7.5h9M18 9.5h9" stroke="#969696"/>
+  <rect x="1.5" y="9.5" width="22" height="16" rx="2" fill="#404048" stroke="#282830"/>
+  <rect x="4" y="12" width="17" height="11" fill="url(#sky)"/>
+  <rect x="10" y="26" width="5" height="3" fill="#404048"/>
+  <rect x="6" y="29" width="13" height="2" fill="#404048"/>
+  <path d="M16 13l1 3 3 1-3 1-1 3-1-3-3-1 3-1z" fill="#fff078"/>
+</svg>
+)svg";
+
+QImage renderIcon(int size)
 {
-    QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+    QSvgRenderer renderer{QByteArray(IconSvg)};
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
-    // No antialiasing: the icon has to fit in 256 colours without dithering.
-    // A sheet of paper behind a small monitor: the screen goes to paper.
-    p.setPen(QPen(QColor(90, 90, 90), 1));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(15.5, 1.5, 14, 18));
-    p.setPen(QPen(QColor(150, 150, 150), 1));
-    for (int y = 5; y <= 9; y += 2)
-        p.drawLine(QPointF(18, y + 0.5), QPointF(27, y + 0.5));
-    p.setPen(QPen(QColor(40, 40, 48), 1));
-    p.setBrush(QColor(64, 64, 72));
-    p.drawRoundedRect(QRectF(1.5, 9.5, 22, 16), 2, 2);
-    QLinearGradient sky(0, 11, 0, 24);
-    sky.setColorAt(0, QColor(40, 110, 220));
-    sky.setColorAt(1, QColor(150, 200, 250));
-    p.setPen(Qt::NoPen);
-    p.setBrush(sky);
-    p.drawRect(QRectF(4, 12, 17, 11));
-    p.setBrush(QColor(64, 64, 72));
-    p.drawRect(QRectF(10, 26, 5, 3));
-    p.drawRect(QRectF(6, 29, 13, 2));
-    // The glimmer.
-    QPainterPath star;
-    star.moveTo(16, 13);
-    star.lineTo(17, 16);
-    star.lineTo(20, 17);
-    star.lineTo(17, 18);
-    star.lineTo(16, 21);
-    star.lineTo(15, 18);
-    star.lineTo(12, 17);
-    star.lineTo(15, 16);
-    star.closeSubpath();
-    p.setBrush(QColor(255, 240, 120));
-    p.drawPath(star);
+    renderer.render(&p);
     p.end();
-    return image;
+    return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-// 256 colours, as the window icon has always been; pixels that are not opaque become a mask.
+// 256 colours, as the About box's picture has always been; pixels that are not opaque become
+// transparent.
 QImage to256Colours(const QImage &icon)
 {
     return icon.convertToFormat(QImage::Format_Indexed8,
                                 Qt::ThresholdAlphaDither | Qt::AvoidDither | Qt::ThresholdDither);
 }
 
-bool writeIco(const QImage &indexed, const QString &path)
+// A Windows icon file with one picture per size: 32-bit bitmaps up to 48 pixels, PNG at 256, as
+// Windows itself stores them.
+bool writeIco(const QList<QImage> &pictures, const QString &path)
 {
-    const int w = indexed.width();
-    const int h = indexed.height();
-    const int xorRow = w;                   // 8 bits per pixel, already a multiple of 4 at 32
-    const int andRow = ((w + 31) / 32) * 4; // 1 bit per pixel, rows padded to 4 bytes
-    const int imageBytes = 40 + 256 * 4 + xorRow * h + andRow * h;
+    QList<QByteArray> data;
+    for (const QImage &picture : pictures) {
+        QByteArray bytes;
+        auto u16 = [&bytes](quint16 v) {
+            bytes.append(char(v & 0xff)).append(char(v >> 8));
+        };
+        auto u32 = [&bytes](quint32 v) {
+            for (int i = 0; i < 4; ++i)
+                bytes.append(char((v >> (8 * i)) & 0xff));
+        };
+        const int size = picture.width();
+        if (size >= 256) {
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            picture.save(&buffer, "png");
+        } else {
+            // BITMAPINFOHEADER of twice the height (colours, then the mask), rows bottom-up.
+            const int maskRow = ((size + 31) / 32) * 4;
+            u32(40);
+            u32(quint32(size));
+            u32(quint32(2 * size));
+            u16(1);
+            u16(32);
+            for (int i = 0; i < 6; ++i)
+                u32(0);
+            for (int y = size - 1; y >= 0; --y)
+                for (int x = 0; x < size; ++x) {
+                    const QRgb c = picture.pixel(x, y);
+                    bytes.append(char(qBlue(c))).append(char(qGreen(c)));
+                    bytes.append(char(qRed(c))).append(char(qAlpha(c)));
+                }
+            bytes.append(QByteArray(maskRow * size, 0)); // the alpha channel says it all
+        }
+        data.append(bytes);
+    }
     QByteArray out;
-    auto u16 = [&](quint16 v) {
+    auto u16 = [&out](quint16 v) {
         out.append(char(v & 0xff)).append(char(v >> 8));
     };
-    auto u32 = [&](quint32 v) {
+    auto u32 = [&out](quint32 v) {
         for (int i = 0; i < 4; ++i)
             out.append(char((v >> (8 * i)) & 0xff));
     };
     u16(0);
     u16(1);
-    u16(1); // ICONDIR: one image
-    out.append(char(w)).append(char(h)).append(char(0)).append(char(0));
-    u16(1);
-    u16(8);
-    u32(quint32(imageBytes));
-    u32(6 + 16); // ICONDIRENTRY
-    u32(40);
-    u32(quint32(w));
-    u32(quint32(2 * h));
-    u16(1);
-    u16(8); // BITMAPINFOHEADER
-    u32(0);
-    u32(0);
-    u32(0);
-    u32(0);
-    u32(256);
-    u32(0);
-    const QList<QRgb> table = indexed.colorTable();
-    for (int i = 0; i < 256; ++i) {
-        const QRgb c = i < table.size() ? table[i] : 0;
-        out.append(char(qBlue(c))).append(char(qGreen(c))).append(char(qRed(c))).append(char(0));
+    u16(quint16(pictures.size()));
+    quint32 offset = 6 + 16 * quint32(pictures.size());
+    for (qsizetype i = 0; i < pictures.size(); ++i) {
+        const int size = pictures[i].width();
+        out.append(char(size >= 256 ? 0 : size)).append(char(size >= 256 ? 0 : size));
+        out.append(char(0)).append(char(0));
+        u16(1);
+        u16(32);
+        u32(quint32(data[i].size()));
+        u32(offset);
+        offset += quint32(data[i].size());
     }
-    for (int y = h - 1; y >= 0; --y)
-        out.append(reinterpret_cast<const char *>(indexed.constScanLine(y)), xorRow);
-    for (int y = h - 1; y >= 0; --y) {
-        QByteArray row(andRow, 0);
-        for (int x = 0; x < w; ++x)
-            if (qAlpha(table.value(indexed.pixelIndex(x, y))) < 128)
-                row[x / 8] = char(row[x / 8] | (0x80 >> (x % 8)));
-        out.append(row);
-    }
+    for (const QByteArray &bytes : data)
+        out.append(bytes);
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(out) == out.size();
 }
@@ -229,9 +235,22 @@ int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
-    const QImage icon = to256Colours(drawIcon());
-    bool ok = save(icon, out.filePath(QStringLiteral("glimmerbox.png")), "png");
-    ok = writeIco(icon, out.filePath(QStringLiteral("glimmerbox.ico"))) && ok;
+    out.mkpath(QStringLiteral("icons"));
+    QFile svg(out.filePath(QStringLiteral("glimmerbox.svg")));
+    bool ok = svg.open(QIODevice::WriteOnly) && svg.write(IconSvg) > 0;
+    svg.close();
+    QList<QImage> ico;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QImage icon = renderIcon(size);
+        ok = save(icon, out.filePath(QStringLiteral("icons/glimmerbox-%1.png").arg(size)), "png") &&
+             ok;
+        if (size != 64 && size != 128)
+            ico.append(icon);
+    }
+    ok = writeIco(ico, out.filePath(QStringLiteral("glimmerbox.ico"))) && ok;
+    ok =
+        save(to256Colours(renderIcon(32)), out.filePath(QStringLiteral("glimmerbox.png")), "png") &&
+        ok;
     ok = save(drawTexture(), out.filePath(QStringLiteral("texture.png")), "png") && ok;
     ok = save(drawCursor(), out.filePath(QStringLiteral("thumbcursor.png")), "png") && ok;
     ok = save(drawPlaceholder(), out.filePath(QStringLiteral("placeholder.jpg")), "jpeg", 90) && ok;

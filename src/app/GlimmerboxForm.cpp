@@ -44,7 +44,7 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
 {
     setObjectName(QStringLiteral("GlimmerboxForm"));
     setWindowTitle(QStringLiteral(" Glimmerbox"));
-    setWindowIcon(QIcon(QStringLiteral(":/glimmerbox/glimmerbox.png")));
+    setWindowIcon(programIcon());
     setFont(designFont());
     m_controls = FormControls::build(*this, m_tppX, m_tppY);
     FormControls::buildMenus(*this);

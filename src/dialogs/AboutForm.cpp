@@ -20,7 +20,7 @@ AboutForm::AboutForm(QWidget *owner, Actions actions, float tx, float ty)
     const TwipsScale px{tx, ty};
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral(" About Glimmerbox"));
-    setWindowIcon(QIcon(QStringLiteral(":/glimmerbox/glimmerbox.png")));
+    setWindowIcon(programIcon());
     setModal(true);
     setFixedSize(px(0, 0, 6090, 3345).size());
     setFont(designFont());

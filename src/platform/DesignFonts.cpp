@@ -45,3 +45,11 @@ void fitTextToWidth(QWidget *control)
         font.setPointSizeF(font.pointSizeF() - 0.25);
     control->setFont(font);
 }
+
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/glimmerbox/icons/glimmerbox-%1.png").arg(size));
+    return icon;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QIcon>
 #include <QRect>
 #include <QString>
 
@@ -29,3 +30,6 @@ Control *designControl(QWidget *form, const char *name, QRect where, const QStri
     control->setGeometry(where);
     return control;
 }
+
+// The program's icon at every size it is drawn at, so the desktop takes the one it needs.
+QIcon programIcon();

@@ -99,6 +99,8 @@ void tst_Window::grabsFillTheSlotsInTurn()
         QCOMPARE(thumbnailColour(d, slot), colours[slot == 0 ? 5 : slot]);
     QCOMPARE(d.find<QLabel>(QStringLiteral("CurrentImageLabel"))->text(),
              QStringLiteral("Entire Screen Shot Selected - W64 x H48"));
+    // The desktop picks the icon's size it needs, from 16 to 256 pixels.
+    QCOMPARE(d.form->windowIcon().availableSizes().size(), 7);
 
     // A picked thumbnail is the one the next grab replaces.
     QWidget *third = d.find<PictureBox>(QStringLiteral("GrabbedPicture2"));
