@@ -4,7 +4,9 @@
 
 # Qt's code generators (moc, rcc, uic) run on the build machine and must be the very Qt version
 # the toolchain's Qt is: Debian 12's 6.4.2.
-WINDOWS_BUILD_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-dev-tools)
+# nsis makes the installer; osslsigncode signs it when a certificate is given.
+WINDOWS_BUILD_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-dev-tools nsis
+                        osslsigncode)
 # wine64 runs the 64-bit programs; wine brings the wineserver, wineboot and reg tools around it.
 WINE_PACKAGES=(wine64 wine)
 
@@ -100,4 +102,22 @@ run_windows_tests() {
     (cd "$ROOT/build" && ctest --output-on-failure -L wine) || status=1
     stop_wine
     return $status
+}
+
+# make_installer FOLDER VERSION SETUP.EXE: the installer of the folder's files. The uninstaller
+# removes exactly those, listed here, deepest first. Signed when GLIMMERBOX_SIGN_CERT and
+# GLIMMERBOX_SIGN_KEY name a certificate and its key (PEM).
+make_installer() {
+    local folder=$1 version=$2 setup=$3 list
+    list=$(mktemp --suffix=.nsh)
+    (cd "$folder" && find . -type f | sort | sed 's|^\./||; s|/|\\|g; s|.*|Delete "$INSTDIR\\&"|'
+        cd "$folder" && find . -mindepth 1 -type d | sort -r |
+            sed 's|^\./||; s|/|\\|g; s|.*|RMDir "$INSTDIR\\&"|') >"$list"
+    makensis -V2 -DVERSION="$version" -DSOURCE="$folder" -DFILES="$list" -DOUTFILE="$setup" \
+        -DICON="$ROOT/resources/glimmerbox.ico" "$ROOT/resources/windows/installer.nsi"
+    rm -f "$list"
+    if [[ -n ${GLIMMERBOX_SIGN_CERT:-} && -n ${GLIMMERBOX_SIGN_KEY:-} ]]; then
+        osslsigncode sign -certs "$GLIMMERBOX_SIGN_CERT" -key "$GLIMMERBOX_SIGN_KEY" \
+            -n Glimmerbox -in "$setup" -out "$setup.signed" && mv "$setup.signed" "$setup"
+    fi
 }
