@@ -22,7 +22,8 @@ namespace {
 
 // The icon, drawn once as a scalable picture: a sheet of paper behind a small monitor, the screen
 // going to paper, with a glimmer on the screen.
-const char *const IconSvg = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">
+const char *const IconSvg =
+    R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">
   <defs>
     <linearGradient id="sky" x1="0" y1="11" x2="0" y2="24" gradientUnits="userSpaceOnUse">
       <stop offset="0" stop-color="#286edc"/>
@@ -60,18 +61,24 @@ QImage to256Colours(const QImage &icon)
 
 // A Windows icon file with one picture per size: 32-bit bitmaps up to 48 pixels, PNG at 256, as
 // Windows itself stores them.
+// Little-endian numbers appended to a byte array, as Windows files store them.
+struct LittleEndian
+{
+    QByteArray &out;
+    void u16(quint16 v) { out.append(char(v & 0xff)).append(char(v >> 8)); }
+    void u32(quint32 v)
+    {
+        for (int i = 0; i < 4; ++i)
+            out.append(char((v >> (8 * i)) & 0xff));
+    }
+};
+
 bool writeIco(const QList<QImage> &pictures, const QString &path)
 {
     QList<QByteArray> data;
     for (const QImage &picture : pictures) {
         QByteArray bytes;
-        auto u16 = [&bytes](quint16 v) {
-            bytes.append(char(v & 0xff)).append(char(v >> 8));
-        };
-        auto u32 = [&bytes](quint32 v) {
-            for (int i = 0; i < 4; ++i)
-                bytes.append(char((v >> (8 * i)) & 0xff));
-        };
+        LittleEndian le{bytes};
         const int size = picture.width();
         if (size >= 256) {
             QBuffer buffer(&bytes);
@@ -80,13 +87,13 @@ bool writeIco(const QList<QImage> &pictures, const QString &path)
         } else {
             // BITMAPINFOHEADER of twice the height (colours, then the mask), rows bottom-up.
             const int maskRow = ((size + 31) / 32) * 4;
-            u32(40);
-            u32(quint32(size));
-            u32(quint32(2 * size));
-            u16(1);
-            u16(32);
+            le.u32(40);
+            le.u32(quint32(size));
+            le.u32(quint32(2 * size));
+            le.u16(1);
+            le.u16(32);
             for (int i = 0; i < 6; ++i)
-                u32(0);
+                le.u32(0);
             for (int y = size - 1; y >= 0; --y)
                 for (int x = 0; x < size; ++x) {
                     const QRgb c = picture.pixel(x, y);
@@ -98,25 +105,19 @@ bool writeIco(const QList<QImage> &pictures, const QString &path)
         data.append(bytes);
     }
     QByteArray out;
-    auto u16 = [&out](quint16 v) {
-        out.append(char(v & 0xff)).append(char(v >> 8));
-    };
-    auto u32 = [&out](quint32 v) {
-        for (int i = 0; i < 4; ++i)
-            out.append(char((v >> (8 * i)) & 0xff));
-    };
-    u16(0);
-    u16(1);
-    u16(quint16(pictures.size()));
+    LittleEndian le{out};
+    le.u16(0);
+    le.u16(1);
+    le.u16(quint16(pictures.size()));
     quint32 offset = 6 + 16 * quint32(pictures.size());
     for (qsizetype i = 0; i < pictures.size(); ++i) {
         const int size = pictures[i].width();
         out.append(char(size >= 256 ? 0 : size)).append(char(size >= 256 ? 0 : size));
         out.append(char(0)).append(char(0));
-        u16(1);
-        u16(32);
-        u32(quint32(data[i].size()));
-        u32(offset);
+        le.u16(1);
+        le.u16(32);
+        le.u32(quint32(data[i].size()));
+        le.u32(offset);
         offset += quint32(data[i].size());
     }
     for (const QByteArray &bytes : data)
