@@ -46,15 +46,6 @@ QSize labelSize(const CropEdges &e, CropScale s)
                  pixels(std::fabs(std::fabs(e.y2) - std::fabs(e.y1)), s.sy));
 }
 
-CropFractions fractions(const CropEdges &e, QSizeF preview)
-{
-    if (e.isNone())
-        return {};
-    const float W = float(preview.width());
-    const float H = float(preview.height());
-    return {e.x1 / W, (e.x2 - e.x1) / W, e.y1 / H, (e.y2 - e.y1) / H};
-}
-
 QRect shotArea(const CropEdges &e, QSize shot, CropScale s)
 {
     if (e.isNone())

@@ -39,7 +39,6 @@ CropEdges ordered(CropEdges edges);
 CropScale scale(QSizeF shotTwips, QSizeF previewTwips, float twipsPerPixelX, float twipsPerPixelY);
 // The width and height in shot pixels that the status label shows for the edges.
 QSize labelSize(const CropEdges &edges, CropScale scale);
-CropFractions fractions(const CropEdges &edges, QSizeF preview);
 // The whole pixels of the shot that the edges mark: the label's width and height, from the shot
 // pixel under the selection's top-left corner, kept inside the shot; the whole shot without a
 // crop. Every output copies exactly these, so none shows a row or column the label left out.

@@ -36,20 +36,20 @@ QString writtenFileName(const QString &returned, const QString &extension)
     return stripped + extension;
 }
 
-bool ImageOutput::refused(const Shot &shot, const QString &verb, const QString &title)
+bool ImageOutput::refused(const Shot &shot, const QString &done, const QString &doing,
+                          const QString &title)
 {
     // The placeholder of an empty slot is not a shot: it is never saved or copied as one.
     if (!shot.filled || shot.picture.isNull()) {
         m_s.messages.show(
-            QStringLiteral("Cannot be %1.\r\nThe selected Screen Shot is Empty.").arg(verb),
+            QStringLiteral("Cannot be %1.\r\nThe selected Screen Shot is Empty.").arg(done),
             IMessageBox::Exclamation, title);
         return true;
     }
     if (shot.area.isEmpty()) {
         m_s.messages.show(QStringLiteral("The selected area has no width or no height: there is "
                                          "nothing to %1.")
-                              .arg(verb == QLatin1String("Saved") ? QStringLiteral("save")
-                                                                  : QStringLiteral("copy")),
+                              .arg(doing),
                           IMessageBox::OkOnly, title);
         return true;
     }
@@ -76,7 +76,7 @@ bool ImageOutput::mayReplace(const QString &fileName)
 QString ImageOutput::SaveToFileMenuItem_Click(const Shot &shot, const QString &LastSaveFolder,
                                               IConfirmations &confirmations)
 {
-    if (refused(shot, QStringLiteral("Saved"), SaveTitle))
+    if (refused(shot, QStringLiteral("Saved"), QStringLiteral("save"), SaveTitle))
         return {};
     SaveFileRequest request;
     request.fileName = QStringLiteral("Screen.jpg");
@@ -137,7 +137,7 @@ void ImageOutput::writeFile(const QString &fileName, int type, const QImage &pic
 
 void ImageOutput::SaveToClipboardMenuItem_Click(const Shot &shot, IConfirmations &confirmations)
 {
-    if (refused(shot, QStringLiteral("Copied"), CopyTitle))
+    if (refused(shot, QStringLiteral("Copied"), QStringLiteral("copy"), CopyTitle))
         return;
     if (!m_s.clipboard.setBitmap(shot.picture.copy(shot.area))) {
         m_s.messages.show(QStringLiteral("The picture could not be put on the clipboard: another "

@@ -48,7 +48,7 @@ public:
     void SaveToClipboardMenuItem_Click(const Shot &shot, IConfirmations &confirmations);
 
 private:
-    bool refused(const Shot &shot, const QString &verb, const QString &title);
+    bool refused(const Shot &shot, const QString &done, const QString &doing, const QString &title);
     bool mayReplace(const QString &fileName);
     void writeFile(const QString &fileName, int type, const QImage &picture);
 
