@@ -66,6 +66,7 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
     m_imageOutput = std::make_unique<ImageOutput>(
         ImageOutput::Services{*m_services.dialogs, *m_services.messages, *m_services.files,
                               *m_services.clipboard, *m_jpeg});
+    connect(&m_printing, &BackgroundPrint::finished, this, &GlimmerboxForm::printJobEnded);
     connectControls();
 }
 
@@ -196,14 +197,16 @@ void GlimmerboxForm::PrintButton_Click()
     PrintCurrentShot(false);
 }
 
-void GlimmerboxForm::PrintCurrentShot(bool SkipPreview)
+bool GlimmerboxForm::PrintCurrentShot(bool SkipPreview)
 {
+    // One job at a time, and never a second one on a printer still in use.
+    m_printing.waitUntilDone();
     const QRect area = m_crop->shotArea();
     if (area.isEmpty()) {
         warn(QStringLiteral("The selected area has no width or no height: there is nothing to "
                             "print."),
              QStringLiteral("Print Now"));
-        return;
+        return false;
     }
     const QImage shot = m_shots->currentShot();
     Picture1.setPicture(shot);
@@ -218,12 +221,31 @@ void GlimmerboxForm::PrintCurrentShot(bool SkipPreview)
                                                }},
                                               m_tppX, m_tppY);
         if (PrintZoom == 0)
-            return;
+            return false;
     }
-    m_confirmations->ConfirmPrint();
     setCursor(Qt::WaitCursor);
-    const bool printed = PrintJob::printPage(
-        *m_services.printer, PrintJob::composePageImage(shot, area, PrintZoom, m_tppX, m_tppY));
+    // The page is drawn while the pop-up counts down; its outcome is told once the pop-up has
+    // gone, so a message never appears underneath it.
+    m_printOutcome.reset();
+    m_confirmingPrint = true;
+    m_printing.start(m_services.printer->forJob(),
+                     [shot, area, zoom = PrintZoom, tx = m_tppX, ty = m_tppY] {
+                         return PrintJob::composePageImage(shot, area, zoom, tx, ty);
+                     });
+    m_confirmations->ConfirmPrint();
+    m_confirmingPrint = false;
+    if (m_printOutcome)
+        printJobEnded(*m_printOutcome);
+    return true;
+}
+
+void GlimmerboxForm::printJobEnded(bool printed)
+{
+    if (m_confirmingPrint) {
+        m_printOutcome = printed;
+        return;
+    }
+    m_printOutcome.reset();
     unsetCursor();
     // The pop-up has already said it was printing: a page that never came out is said too.
     if (!printed) {
@@ -234,6 +256,8 @@ void GlimmerboxForm::PrintCurrentShot(bool SkipPreview)
                        .arg(printer),
              QStringLiteral("Print Now"));
     }
+    if (m_inAutoDumpPrint)
+        autoDumpCycleEnded();
 }
 
 void GlimmerboxForm::AutoDumpButton_Click()
@@ -267,6 +291,8 @@ void GlimmerboxForm::SaveToClipboardMenuItem_Click()
 
 void GlimmerboxForm::PrinterSetupMenuItem_Click()
 {
+    // A running job keeps the settings it started with; the choice serves the next one.
+    m_printing.waitUntilDone();
     m_services.printer->showSetupDialog();
 }
 
@@ -351,9 +377,13 @@ void GlimmerboxForm::AutoDumpPrint()
     m_inAutoDumpPrint = true;
     setWindowTitle(QStringLiteral("Printing Screen Now"));
     // Printing the previous shot when the screen could not be read would print something the
-    // user is not looking at.
-    if (GrabButton_Click())
-        PrintCurrentShot(true);
+    // user is not looking at. Once the job has started, the cycle ends with it.
+    if (!(GrabButton_Click() && PrintCurrentShot(true)))
+        autoDumpCycleEnded();
+}
+
+void GlimmerboxForm::autoDumpCycleEnded()
+{
     // Maximised meanwhile: the normal window keeps its normal caption.
     if (m_tag == AutoDumpTag)
         setWindowTitle(QStringLiteral("Click to Print Screen"));
@@ -388,6 +418,8 @@ void GlimmerboxForm::resizeEvent(QResizeEvent *event)
 void GlimmerboxForm::closeEvent(QCloseEvent *event)
 {
     Timer1.stop();
+    // A page the user asked for reaches the spooler before the program ends.
+    m_printing.waitUntilDone();
     event->accept();
     emit closed();
 }

@@ -7,11 +7,13 @@
 #include "imaging/ImageOutput.h"
 #include "platform/PictureSurface.h"
 #include "platform/Services.h"
+#include "printing/BackgroundPrint.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 class IConfirmations;
 class IntelJPGlibrary;
@@ -55,8 +57,10 @@ private:
     void TipsMenuItem_Click();
     void VisitMoonferryMenuItem_Click();
     void AboutMenuItem_Click();
-    void PrintCurrentShot(bool SkipPreview);
+    bool PrintCurrentShot(bool SkipPreview); // true when a job started
+    void printJobEnded(bool printed);
     void AutoDumpPrint();
+    void autoDumpCycleEnded();
     void leaveAutoDump();
     void connectControls();
     void warn(const QString &text, const QString &title);
@@ -74,8 +78,11 @@ private:
     QString LastSaveFolder;
     bool m_inAutoDumpPrint = false;
     bool m_autoDumpPrintDue = false;
+    bool m_confirmingPrint = false;
+    std::optional<bool> m_printOutcome; // a job that ended while its pop-up was up
     QTimer Timer1;
     WindowCentring m_centring;
+    BackgroundPrint m_printing;
     std::unique_ptr<ShotStore> m_shots;
     std::unique_ptr<CropSelection> m_crop;
     std::unique_ptr<IConfirmations> m_confirmations;

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QString>
 
+#include <memory>
+
 class QPrinter;
 class QWidget;
 
@@ -27,6 +29,9 @@ public:
     virtual bool endDoc() = 0;
     // The printer-setup dialog; the choice serves every later job. False when cancelled.
     virtual bool showSetupDialog() = 0;
+    // A printer object of its own for one job on another thread: this printer with its settings
+    // as they are now, so that the job never shares a printer with the window.
+    virtual std::unique_ptr<IPrinter> forJob() = 0;
 };
 
 // Whether the system's spooler took the last document this thread handed to it: Qt's print

@@ -100,7 +100,11 @@ struct FakePrinter final : IPrinter
     int orientation() const override { return orientationValue; }
     bool drawPicture(const QImage &picture, float x, float y) override
     {
-        pages.append({picture, x, y, orientationValue});
+        // A job's page is recorded on the test's thread, before the window hears the job ended.
+        QMetaObject::invokeMethod(qApp, [to = into ? into : this, p = Page{picture, x, y,
+                                                                         orientationValue}] {
+            to->pages.append(p);
+        });
         return true;
     }
     bool endDoc() override { return takesPages; }
@@ -109,6 +113,13 @@ struct FakePrinter final : IPrinter
         name = QStringLiteral("Chosen Printer");
         return true;
     }
+    std::unique_ptr<IPrinter> forJob() override
+    {
+        auto job = std::make_unique<FakePrinter>(*this);
+        job->into = this;
+        return job;
+    }
+    FakePrinter *into = nullptr;
     struct Page
     {
         QImage picture;

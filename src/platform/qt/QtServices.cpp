@@ -22,6 +22,8 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <cmath>
+
 ScreenGrab QtScreenGrabber::grabPrimaryScreen()
 {
     QScreen *screen = QGuiApplication::primaryScreen();
@@ -229,10 +231,26 @@ bool QtPrinter::drawPicture(const QImage &picture, float xTwips, float yTwips)
     // Twips are 1/1440 inch; the picture's pixels are 1/96 inch each, as on a 96-dpi screen.
     const double dotsPerTwip = m_printer->resolution() / 1440.0;
     const double dotsPerPixel = m_printer->resolution() / 96.0;
+    const QPointF origin(xTwips * dotsPerTwip, yTwips * dotsPerTwip);
+    // Only the pixels that land on the paper are drawn: the PDF engine compresses every pixel it
+    // is given, and a whole screen at 1/96 inch is far larger than the sheet. The printable area
+    // comes from the printer each time (paper, margins, orientation), and a pixel only partly on
+    // it is kept, so the sheet shows exactly what it showed with the whole picture.
+    const QRectF paper(0, 0, m_printer->width(), m_printer->height());
+    const QRectF onPaper = paper.translated(-origin);
+    const QRect visible =
+        QRect(QPoint(int(std::floor(onPaper.left() / dotsPerPixel)),
+                     int(std::floor(onPaper.top() / dotsPerPixel))),
+              QPoint(int(std::ceil(onPaper.right() / dotsPerPixel)) - 1,
+                     int(std::ceil(onPaper.bottom() / dotsPerPixel)) - 1))
+            .intersected(picture.rect());
+    if (visible.isEmpty())
+        return true; // off the sheet: the page is blank, as it would have been
     painter.setRenderHint(QPainter::LosslessImageRendering);
-    painter.drawImage(QRectF(xTwips * dotsPerTwip, yTwips * dotsPerTwip,
-                             picture.width() * dotsPerPixel, picture.height() * dotsPerPixel),
-                      picture);
+    painter.drawImage(QRectF(origin.x() + visible.x() * dotsPerPixel,
+                             origin.y() + visible.y() * dotsPerPixel,
+                             visible.width() * dotsPerPixel, visible.height() * dotsPerPixel),
+                      visible == picture.rect() ? picture : picture.copy(visible));
     return true;
 }
 
@@ -247,6 +265,29 @@ bool QtPrinter::endDoc()
         (m_printer->outputFormat() != QPrinter::NativeFormat || spoolerTookLastDocument());
     m_job.reset();
     return ended;
+}
+
+std::unique_ptr<IPrinter> QtPrinter::forJob()
+{
+    auto job = std::make_unique<QtPrinter>();
+    job->m_orientation = m_orientation;
+    if (!m_chosenByUser)
+        return job; // the job looks up the system's default printer as it starts
+    // QPrinter cannot be copied: what the setup dialog can change is carried over.
+    const QPrinter &from = printer();
+    auto &to = job->m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    to->setDocName(from.docName());
+    to->setOutputFormat(from.outputFormat());
+    if (from.outputFormat() == QPrinter::NativeFormat)
+        to->setPrinterName(from.printerName());
+    else
+        to->setOutputFileName(from.outputFileName());
+    to->setPageLayout(from.pageLayout());
+    to->setColorMode(from.colorMode());
+    to->setDuplex(from.duplex());
+    to->setPaperSource(from.paperSource());
+    job->m_chosenByUser = true;
+    return job;
 }
 
 bool QtPrinter::showSetupDialog()

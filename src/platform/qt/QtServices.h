@@ -96,6 +96,7 @@ public:
     bool drawPicture(const QImage &picture, float xTwips, float yTwips) override;
     bool endDoc() override;
     bool showSetupDialog() override;
+    std::unique_ptr<IPrinter> forJob() override;
 
 private:
     QPrinter &printer();

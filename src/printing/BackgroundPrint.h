@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class IPrinter;
+class QThread;
+
+// Runs one print job at a time on a thread of its own, so the window keeps painting while a
+// large page is drawn and handed to the spooler. The job gets a printer object of its own; the
+// outcome comes back to the owner's thread as finished().
+class BackgroundPrint : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit BackgroundPrint(QObject *parent = nullptr);
+    // Waits for a running job: a page the user asked for always reaches the spooler.
+    ~BackgroundPrint() override;
+
+    bool busy() const { return m_thread != nullptr; }
+    // Composes the page on the job's thread and prints it there. One job at a time: call
+    // waitUntilDone() first when busy().
+    void start(std::unique_ptr<IPrinter> printer, std::function<QImage()> composePage);
+    // Returns once finished() has been emitted for the running job. The window keeps painting
+    // meanwhile, but takes no input, so no second command starts on top of the first.
+    void waitUntilDone();
+
+signals:
+    void finished(bool printed);
+
+private:
+    void jobDone(bool printed);
+
+    std::unique_ptr<QThread> m_thread;
+};
