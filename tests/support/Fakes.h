@@ -101,10 +101,10 @@ struct FakePrinter final : IPrinter
     bool drawPicture(const QImage &picture, float x, float y) override
     {
         // A job's page is recorded on the test's thread, before the window hears the job ended.
-        QMetaObject::invokeMethod(qApp, [to = into ? into : this, p = Page{picture, x, y,
-                                                                         orientationValue}] {
-            to->pages.append(p);
-        });
+        QMetaObject::invokeMethod(
+            qApp, [to = into ? into : this, p = Page{picture, x, y, orientationValue}] {
+                to->pages.append(p);
+            });
         return true;
     }
     bool endDoc() override { return takesPages; }

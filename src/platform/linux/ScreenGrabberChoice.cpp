@@ -1,6 +1,6 @@
 #include "platform/ScreenGrabber.h"
 #include "platform/linux/PortalScreenGrabber.h"
-#include "platform/qt/QtServices.h"
+#include "platform/linux/XShmScreenGrabber.h"
 
 std::unique_ptr<IScreenGrabber> chooseScreenGrabber()
 {
@@ -12,5 +12,5 @@ std::unique_ptr<IScreenGrabber> chooseScreenGrabber()
                                  .compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0;
     if (wayland)
         return std::make_unique<PortalScreenGrabber>();
-    return std::make_unique<QtScreenGrabber>();
+    return std::make_unique<XShmScreenGrabber>();
 }
