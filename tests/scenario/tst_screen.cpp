@@ -1,10 +1,16 @@
 // The X11 screen reader on a real X server, with the shared-memory extension (the test desktop)
 // and without it (a server of the test's own): the shot is what Qt's own grab returns, pixel for
-// pixel, and it lies in shared memory exactly when the server offers it.
+// pixel, and it lies in shared memory exactly when the server offers it. And a screen far larger
+// than the sheet, printed through the test spooler: only what lands on the sheet is sent.
 #include "platform/ScreenGrabber.h"
+#include "platform/qt/QtServices.h"
+#include "printing/PrintJob.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPainter>
+#include <QPrinter>
+#include <QProcess>
 #include <QScreen>
 #include <QWidget>
 #include <QtTest>
@@ -32,6 +38,35 @@ private slots:
         const QImage shot = chooseScreenGrabber()->grabPrimaryScreen().image;
         QCOMPARE(shot, pattern);
         QCOMPARE(inSharedMemory(shot.constBits()), qEnvironmentVariableIntValue("EXPECT_SHM") == 1);
+    }
+
+    void aPageCarriesOnlyWhatLandsOnTheSheet()
+    {
+        if (!qEnvironmentVariableIsSet("GLIMMERBOX_TEST_PDF_DIR"))
+            QSKIP("needs the test spooler");
+        QImage screen(3840, 2160, QImage::Format_RGB32);
+        for (int y = 0; y < screen.height(); ++y)
+            for (int x = 0; x < screen.width(); ++x)
+                screen.setPixel(x, y, qRgb(x * 7 ^ y, y * 13 ^ x, (x * y) >> 3));
+        QtPrinter printer;
+        QVERIFY(PrintJob::printPage(printer, screen));
+        // The printable area of a landscape sheet, in screen pixels, a part-pixel counting whole.
+        QPrinter sheet(QPrinter::HighResolution);
+        sheet.setPageOrientation(QPageLayout::Landscape);
+        sheet.setPageMargins(sheet.pageLayout().minimumMargins(), sheet.pageLayout().units());
+        const double dotsPerPixel = sheet.resolution() / 96.0;
+        const QSize onSheet(int(std::ceil(sheet.width() / dotsPerPixel)),
+                            int(std::ceil(sheet.height() / dotsPerPixel)));
+        const QDir pdfs(qEnvironmentVariable("GLIMMERBOX_TEST_PDF_DIR"));
+        QString pdf;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(pdf = pdfs.entryList({"*.pdf"}, QDir::Files, QDir::Time).value(0)).isEmpty(), 20000);
+        QProcess::execute("sh", {"-c", "while [ -n \"$(lpstat -o)\" ]; do sleep 0.1; done"});
+        const QString out = pdfs.filePath(QStringLiteral("printed"));
+        QCOMPARE(QProcess::execute("pdfimages", {"-png", pdfs.filePath(pdf), out}), 0);
+        const QImage printed = QImage(out + "-000.png").convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(printed.size(), onSheet);
+        QCOMPARE(printed, screen.copy(QRect(QPoint(0, 0), onSheet)));
     }
 
 private:
