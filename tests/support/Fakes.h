@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QList>
+#include <QThread>
 #include <QTimer>
 
 #include <deque>
@@ -101,8 +102,9 @@ struct FakePrinter final : IPrinter
     bool drawPicture(const QImage &picture, float x, float y) override
     {
         // A job's page is recorded on the test's thread, before the window hears the job ended.
+        const bool job = into && QThread::currentThread() != qApp->thread();
         QMetaObject::invokeMethod(
-            qApp, [to = into ? into : this, p = Page{picture, x, y, orientationValue}] {
+            qApp, [to = into ? into : this, p = Page{picture, x, y, orientationValue, job}] {
                 to->pages.append(p);
             });
         return true;
@@ -125,6 +127,7 @@ struct FakePrinter final : IPrinter
         QImage picture;
         float x, y;
         int orientation;
+        bool printedByAJobOfItsOwn;
     };
     QList<Page> pages;
     QString name = QStringLiteral("Recording Printer");
