@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QList>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 
@@ -181,7 +182,11 @@ struct FakeConfirmations final : IConfirmations
 {
     void ConfirmClipboard() override { shown.append(QStringLiteral("Copied to Clipboard")); }
     void ConfirmSave() override { shown.append(QStringLiteral("Saved to File")); }
-    void ConfirmPrint() override { shown.append(QStringLiteral("Printing Now")); }
+    void ConfirmPrint() override
+    {
+        shown.append(QStringLiteral("Printing Now"));
+        QTest::qWait(200); // as long as a small page takes to print
+    }
     QStringList shown;
 };
 
