@@ -184,8 +184,8 @@ struct FakeConfirmations final : IConfirmations
     void ConfirmSave() override { shown.append(QStringLiteral("Saved to File")); }
     void ConfirmPrint() override
     {
-        shown.append(QStringLiteral("Printing Now"));
         QTest::qWait(200); // as long as a small page takes to print
+        shown.append(QStringLiteral("Printing Now"));
     }
     QStringList shown;
 };
