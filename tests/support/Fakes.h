@@ -20,6 +20,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -103,7 +104,12 @@ struct FakePrinter final : IPrinter
     bool drawPicture(const QImage &picture, float x, float y) override
     {
         // A job's page is recorded on the test's thread, before the window hears the job ended.
-        const bool job = into && QThread::currentThread() != qApp->thread();
+        // A job's own printer on its own thread, while the window's thread goes on.
+        std::atomic<bool> windowRan = false;
+        QMetaObject::invokeMethod(qApp, [&windowRan] { windowRan = true; });
+        for (int i = 0; into && i < 200 && !windowRan; ++i)
+            QThread::msleep(10);
+        const bool job = into && QThread::currentThread() != qApp->thread() && windowRan;
         QMetaObject::invokeMethod(
             qApp, [to = into ? into : this, p = Page{picture, x, y, orientationValue, job}] {
                 to->pages.append(p);
@@ -128,7 +134,7 @@ struct FakePrinter final : IPrinter
         QImage picture;
         float x, y;
         int orientation;
-        bool printedByAJobOfItsOwn;
+        bool printedWhileTheWindowRan;
     };
     QList<Page> pages;
     QString name = QStringLiteral("Recording Printer");
@@ -184,10 +190,14 @@ struct FakeConfirmations final : IConfirmations
     void ConfirmSave() override { shown.append(QStringLiteral("Saved to File")); }
     void ConfirmPrint() override
     {
+        const qsizetype before = messages->shown.size();
         QTest::qWait(200); // as long as a small page takes to print
         shown.append(QStringLiteral("Printing Now"));
+        if (messages->shown.size() != before)
+            shown.append(QStringLiteral("a message under the pop-up"));
     }
     QStringList shown;
+    const FakeMessageBox *messages = nullptr;
 };
 
 // The real files, whose writing can be made to fail as a full disk would.
@@ -231,6 +241,7 @@ struct FakeDesktop
                                                          &dialogs, &shell, &processes, &registry});
         auto recording = std::make_unique<FakeConfirmations>();
         confirmations = recording.get();
+        recording->messages = &messages;
         form->setConfirmations(std::move(recording));
         form->startUp();
         return *form;
