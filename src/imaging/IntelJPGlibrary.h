@@ -36,6 +36,14 @@ public:
     QString source() const;
 
 private:
+    struct Pixels
+    {
+        const std::uint8_t *bytes;
+        std::int32_t width, height; // height < 0: rows stored bottom-up
+        std::int32_t padBytes, channels;
+    };
+    bool writeJpg(const Pixels &pixels, const QString &fileName, std::int32_t quality);
+
     ijl::IJpegLibrary &m_library;
     IFiles &m_files;
     QString m_exeName;

@@ -27,8 +27,8 @@ enum IJLIOTYPE : int
 struct JPEG_CORE_PROPERTIES
 {
     bool initialised = false;
-    // The source: 3 bytes per pixel, blue, green, red, each row followed by DIBPadBytes bytes.
-    // A negative DIBHeight means the rows are stored bottom-up.
+    // The source: DIBChannels bytes per pixel, blue, green, red (and one unused with 4), each row
+    // followed by DIBPadBytes bytes. A negative DIBHeight means the rows are stored bottom-up.
     const std::uint8_t *DIBBytes = nullptr;
     std::int32_t DIBWidth = 0;
     std::int32_t DIBHeight = 0;

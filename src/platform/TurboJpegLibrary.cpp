@@ -36,11 +36,12 @@ int TurboJpegLibrary::ijlWrite(JPEG_CORE_PROPERTIES *jcprops, int iotype)
         return IJL_INVALID_POINTER;
     const std::int64_t width = p.DIBWidth;
     const std::int64_t height = p.DIBHeight < 0 ? -std::int64_t(p.DIBHeight) : p.DIBHeight;
-    const std::int64_t pitch = width * 3 + p.DIBPadBytes;
-    if (width <= 0 || height <= 0 || p.DIBPadBytes < 0 || p.DIBPadBytes > 3 || p.DIBChannels != 3 ||
-        p.JPGChannels != 3 || p.JPGWidth != width || p.JPGHeight != height || p.jquality < 1 ||
-        p.jquality > 100 || pitch > std::numeric_limits<int>::max() ||
-        height > std::numeric_limits<int>::max())
+    const int channels = p.DIBChannels;
+    const std::int64_t pitch = width * channels + p.DIBPadBytes;
+    if (width <= 0 || height <= 0 || p.DIBPadBytes < 0 || p.DIBPadBytes > 3 ||
+        (channels != 3 && channels != 4) || p.JPGChannels != 3 || p.JPGWidth != width ||
+        p.JPGHeight != height || p.jquality < 1 || p.jquality > 100 ||
+        pitch > std::numeric_limits<int>::max() || height > std::numeric_limits<int>::max())
         return IJL_BAD_PARAMETER;
 
     std::unique_ptr<void, decltype(&tjDestroy)> encoder(tjInitCompress(), &tjDestroy);
@@ -52,7 +53,8 @@ int TurboJpegLibrary::ijlWrite(JPEG_CORE_PROPERTIES *jcprops, int iotype)
     if (p.DIBHeight < 0)
         flags |= TJFLAG_BOTTOMUP;
     const int encoded = tjCompress2(encoder.get(), p.DIBBytes, int(width), int(pitch), int(height),
-                                    TJPF_BGR, &jpeg, &size, TJSAMP_420, p.jquality, flags);
+                                    channels == 4 ? TJPF_BGRX : TJPF_BGR, &jpeg, &size, TJSAMP_420,
+                                    p.jquality, flags);
     std::unique_ptr<unsigned char, decltype(&tjFree)> owned(jpeg, &tjFree);
     if (encoded != 0)
         return IJL_ENCODE_ERROR;

@@ -4,6 +4,9 @@
 #include "CpuTime.h"
 #include "Fakes.h"
 #include "dialogs/AboutForm.h"
+#include "imaging/IntelJPGlibrary.h"
+#include "imaging/cDIBsection.h"
+#include "platform/JpegLibrary.h"
 #include "platform/PictureBox.h"
 #include "printing/PrintPreviewForm.h"
 
@@ -261,6 +264,14 @@ void tst_Window::savedFilesHoldTheShot()
     d.trigger("SaveToFileMenuItem");
     // Quality 90: libjpeg's base luminance table scaled to a fifth.
     QCOMPARE(firstQuantValues(jpeg), QByteArray("\3\2\2\3\2\2\3\3"));
+    // The very file a 24-bit bottom-up copy of the shot gives.
+    cDIBsection dib;
+    dib.CreateFromPicture(shot);
+    ijl::TurboJpegLibrary library;
+    IntelJPGlibrary(library, d.files, {}).SaveDibToJpg(dib, dir.filePath("dib.jpg"), 90);
+    QFile a(jpeg), b(dir.filePath("dib.jpg"));
+    QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly) &&
+            a.readAll() == b.readAll());
     const QImage decoded(jpeg);
     QCOMPARE(decoded.size(), shot.size());
     // Upright and in its colours: a flipped or channel-swapped picture is far off.
