@@ -11,15 +11,12 @@
 
 #include <cstdlib>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 namespace {
 
 template<typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-void detachSegment(void *address)
-{
-    shmdt(address);
-}
 
 // The root visual as 32-bit pixels of 0xRRGGBB in the machine's byte order: what a shot holds.
 bool rootIsRgb32(xcb_connection_t *connection, const xcb_screen_t &screen)
@@ -43,53 +40,124 @@ bool rootIsRgb32(xcb_connection_t *connection, const xcb_screen_t &screen)
     return false;
 }
 
-// The shot's memory as a shared segment the server writes into; null when it cannot be had or
-// the server will not take it.
-QImage readIntoSharedMemory(xcb_connection_t *connection, xcb_window_t root, const QRect &area)
+} // namespace
+
+// A shot's memory: a shared segment that the server keeps attached, so that reading the screen
+// into it again costs the server no new pages.
+struct XShmScreenGrabber::Segment
 {
-    const size_t bytes = size_t(area.width()) * size_t(area.height()) * 4;
+    std::shared_ptr<Pool> pool;
+    void *address = nullptr;
+    size_t bytes = 0;
+    xcb_shm_seg_t server = 0;
+};
+
+// The memory of shots that are gone, kept for the next grab: a fresh segment costs the server a
+// page fault for every page of the screen, four times the reading itself. One is kept; the
+// rest go back to the system. Shots are let go on whatever thread held them last.
+struct XShmScreenGrabber::Pool
+{
+    std::mutex lock;
+    std::unique_ptr<Segment> spare;
+    std::vector<xcb_shm_seg_t> toDetach; // the server lets go of these at the next grab
+};
+
+void XShmScreenGrabber::shotReleased(void *info)
+{
+    std::unique_ptr<Segment> segment(static_cast<Segment *>(info));
+    const std::shared_ptr<Pool> pool = std::move(segment->pool);
+    std::lock_guard guard(pool->lock);
+    if (pool->spare) {
+        pool->toDetach.push_back(segment->server);
+        shmdt(segment->address);
+        return;
+    }
+    pool->spare = std::move(segment);
+}
+
+XShmScreenGrabber::XShmScreenGrabber()
+    : m_pool(std::make_shared<Pool>())
+{}
+
+XShmScreenGrabber::~XShmScreenGrabber()
+{
+    // Shots still held keep their memory; the spare goes now.
+    std::lock_guard guard(m_pool->lock);
+    if (m_pool->spare)
+        shmdt(m_pool->spare->address);
+    m_pool->spare.reset();
+}
+
+std::unique_ptr<XShmScreenGrabber::Segment> XShmScreenGrabber::segment(xcb_connection_t *connection,
+                                                                       size_t bytes)
+{
+    {
+        std::lock_guard guard(m_pool->lock);
+        for (xcb_shm_seg_t gone : m_pool->toDetach)
+            xcb_shm_detach(connection, gone);
+        m_pool->toDetach.clear();
+        if (m_pool->spare && m_pool->spare->bytes == bytes)
+            return std::move(m_pool->spare);
+        if (m_pool->spare) { // the screen changed size
+            xcb_shm_detach(connection, m_pool->spare->server);
+            shmdt(m_pool->spare->address);
+            m_pool->spare.reset();
+        }
+    }
     const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
     if (id < 0)
         return {};
     void *address = shmat(id, nullptr, 0);
-    const xcb_shm_seg_t segment = xcb_generate_id(connection);
-    Reply<xcb_generic_error_t> refused(
-        address == reinterpret_cast<void *>(-1)
-            ? nullptr
-            : xcb_request_check(connection,
-                                xcb_shm_attach_checked(connection, segment, uint32_t(id), 0)),
-        &std::free);
+    auto made = std::make_unique<Segment>(Segment{nullptr, address, bytes, 0});
+    if (address != reinterpret_cast<void *>(-1)) {
+        made->server = xcb_generate_id(connection);
+        Reply<xcb_generic_error_t> refused(
+            xcb_request_check(connection,
+                              xcb_shm_attach_checked(connection, made->server, uint32_t(id), 0)),
+            &std::free);
+        if (refused) {
+            shmdt(address);
+            made.reset();
+        }
+    } else {
+        made.reset();
+    }
     // Marked for removal at once: the memory goes when the last user lets go of it, even if the
     // program is killed.
     shmctl(id, IPC_RMID, nullptr);
-    if (address == reinterpret_cast<void *>(-1))
+    return made;
+}
+
+// The shot's memory as a shared segment the server writes into; null when it cannot be had or
+// the server will not take it.
+QImage XShmScreenGrabber::readIntoSharedMemory(xcb_connection_t *connection, xcb_window_t root,
+                                               const QRect &area)
+{
+    const size_t bytes = size_t(area.width()) * size_t(area.height()) * 4;
+    std::unique_ptr<Segment> memory = segment(connection, bytes);
+    if (!memory)
         return {};
-    if (refused) {
-        shmdt(address);
-        return {};
-    }
     xcb_generic_error_t *failure = nullptr;
     Reply<xcb_shm_get_image_reply_t> reply(
         xcb_shm_get_image_reply(connection,
                                 xcb_shm_get_image(connection, root, int16_t(area.x()),
                                                   int16_t(area.y()), uint16_t(area.width()),
                                                   uint16_t(area.height()), ~0u,
-                                                  XCB_IMAGE_FORMAT_Z_PIXMAP, segment, 0),
+                                                  XCB_IMAGE_FORMAT_Z_PIXMAP, memory->server, 0),
                                 &failure),
         &std::free);
     const bool failed = failure != nullptr;
     std::free(failure);
-    xcb_shm_detach(connection, segment);
-    xcb_flush(connection);
     if (!reply || failed || reply->size < bytes) {
-        shmdt(address);
+        xcb_shm_detach(connection, memory->server);
+        shmdt(memory->address);
         return {};
     }
+    memory->pool = m_pool;
+    void *address = memory->address;
     return QImage(static_cast<uchar *>(address), area.width(), area.height(), area.width() * 4,
-                  QImage::Format_RGB32, detachSegment, address);
+                  QImage::Format_RGB32, shotReleased, memory.release());
 }
-
-} // namespace
 
 ScreenGrab XShmScreenGrabber::grabPrimaryScreen()
 {
