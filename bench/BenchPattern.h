@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
 
 #include <cstdint>
 
@@ -16,6 +18,29 @@ inline QImage benchPattern(QSize size, std::uint32_t seed = 1)
             state = state * 1664525u + 1013904223u;
             line[x] = 0xff000000u | (state >> 8);
         }
+    }
+    return image;
+}
+
+// A picture like a desktop: a plain background, windows with title bars, lines of text and a
+// gradient, which compresses as real screens do.
+inline QImage benchDesktop(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(0x2e, 0x50, 0x7a));
+    QPainter painter(&image);
+    for (int w = 0; w < 6; ++w) {
+        const QRect window(200 + w * 520, 150 + w * 260, 1500, 1000);
+        painter.fillRect(window, QColor(0xf4, 0xf4, 0xf4));
+        QLinearGradient title(window.topLeft(), window.topRight());
+        title.setColorAt(0, QColor(0x30, 0x60, 0xa0));
+        title.setColorAt(1, QColor(0x90, 0xb0, 0xe0));
+        painter.fillRect(QRect(window.topLeft(), QSize(window.width(), 48)), title);
+        painter.setPen(Qt::black);
+        for (int line = 0; line < 28; ++line)
+            painter.drawText(
+                window.x() + 24, window.y() + 90 + line * 32,
+                QStringLiteral("Line %1 of a document, with words of all lengths.").arg(line + 1));
     }
     return image;
 }
