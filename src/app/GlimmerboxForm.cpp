@@ -374,6 +374,8 @@ void GlimmerboxForm::leaveAutoDump()
 
 void GlimmerboxForm::AutoDumpPrint()
 {
+    // A job still running belongs to an earlier command: it ends before this cycle begins.
+    m_printing.waitUntilDone();
     m_inAutoDumpPrint = true;
     setWindowTitle(QStringLiteral("Printing Screen Now"));
     // Printing the previous shot when the screen could not be read would print something the
