@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AutoDumpStates.h"
 #include "FormControls.h"
 #include "WindowCentring.h"
 #include "capture/CropSelection.h"
@@ -58,6 +59,7 @@ private:
     void PrintCurrentShot(bool SkipPreview);
     void AutoDumpPrint();
     void leaveAutoDump();
+    void autoDump(AutoDumpStates::Event event);
     void connectControls();
     void warn(const QString &text, const QString &title);
     ImageOutput::Shot markedShot() const;
@@ -72,8 +74,7 @@ private:
     QString m_tag;
     float PrintZoom = 0;
     QString LastSaveFolder;
-    bool m_inAutoDumpPrint = false;
-    bool m_autoDumpPrintDue = false;
+    std::unique_ptr<AutoDumpStates> m_autoDump;
     QTimer Timer1;
     WindowCentring m_centring;
     std::unique_ptr<ShotStore> m_shots;
