@@ -11,6 +11,9 @@ TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                libjpeg-turbo-progs
                sway swaybg grim wtype wl-clipboard xwayland pipewire qt6-wayland dbus-daemon dbus-bin
                xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
+               kwin-wayland mutter xdg-desktop-portal-kde qml-module-qtquick-layouts
+               qml-module-qtquick-controls2 qml-module-org-kde-kirigami2
+               qml-module-qtgraphicaleffects qml-module-qtquick-window2 python3-dbus python3-gi
                lintian desktop-file-utils appstream man-db)
 BENCH_PACKAGES=(imagemagick x11-apps)
 
@@ -33,6 +36,17 @@ ensure_packages() {
     apt-get -o DPkg::Lock::Timeout=900 update -qq
     DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}" \
         >/dev/null
+}
+
+# ensure_plasma_qml DIR: the Plasma dialogs the KDE portal shows its screenshots through, from the
+# plasma-workspace package without installing the whole workspace. Exports GLIMMERBOX_PLASMA_QML.
+ensure_plasma_qml() {
+    local dir=$1
+    if [[ ! -d $dir/usr/lib ]]; then
+        mkdir -p "$dir"
+        (cd "$dir" && apt-get download plasma-workspace >/dev/null && dpkg -x plasma-workspace_*.deb .)
+    fi
+    export GLIMMERBOX_PLASMA_QML=$(echo "$dir"/usr/lib/*/qt5/qml)
 }
 
 # nonblank_lines PATH...: non-blank lines in the files git tracks under the paths.

@@ -25,12 +25,15 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QLoggingCategory>
 #include <QMenuBar>
 #include <QPushButton>
 
 namespace {
 
 const QString AutoDumpTag = QStringLiteral("AutoDump");
+// What Auto-Dump was told and did: QT_LOGGING_RULES="glimmerbox.autodump.debug=true".
+Q_LOGGING_CATEGORY(lcAutoDump, "glimmerbox.autodump", QtWarningMsg)
 
 } // namespace
 
@@ -114,8 +117,13 @@ void GlimmerboxForm::connectControls()
     on("AboutMenuItem", &GlimmerboxForm::AboutMenuItem_Click);
     // Maximised from the task bar while minimised (X11 keeps such a window minimised): the user
     // asked for the normal window, exactly as with a maximised one.
-    connect(new WindowStateWatch(*this), &WindowStateWatch::maximisedWhileMinimised, this,
-            &GlimmerboxForm::leaveAutoDump);
+    auto *watch = new WindowStateWatch(*this);
+    m_autoDump = std::make_unique<AutoDumpStates>(watch->restoreSign());
+    connect(watch, &WindowStateWatch::maximisedWhileMinimised, this,
+            [this] { autoDump(AutoDumpStates::Event::Maximised); });
+    connect(watch, &WindowStateWatch::iconicChanged, this, [this](bool iconic) {
+        autoDump(iconic ? AutoDumpStates::Event::Iconic : AutoDumpStates::Event::Mapped);
+    });
 }
 
 void GlimmerboxForm::setConfirmations(std::unique_ptr<IConfirmations> confirmations)
@@ -267,7 +275,7 @@ void GlimmerboxForm::AutoDumpButton_Click()
                                   QStringLiteral("You have selected Auto-Dump mode."));
     }
     m_tag = AutoDumpTag;
-    setWindowState(Qt::WindowMinimized);
+    autoDump(AutoDumpStates::Event::Enter);
 }
 
 ImageOutput::Shot GlimmerboxForm::markedShot() const
@@ -327,39 +335,36 @@ void GlimmerboxForm::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         Form_Resize();
+    if (event->type() == QEvent::ActivationChange)
+        autoDump(isActiveWindow() ? AutoDumpStates::Event::Active
+                                  : AutoDumpStates::Event::Inactive);
 }
 
 void GlimmerboxForm::Form_Resize()
 {
+    using enum AutoDumpStates::Event;
     const Qt::WindowStates state = windowState();
     // Maximise chosen for a window on the task bar leaves it minimised and maximised at once on
     // X11 (Windows restores it maximised); either way the user asked for the normal window.
-    const bool maximised = state & Qt::WindowMaximized;
-    if (m_tag == AutoDumpTag && !maximised) {
-        if (state & Qt::WindowMinimized) {
-            // During a cycle the caption says it is printing until the cycle ends.
-            if (!m_inAutoDumpPrint)
-                setWindowTitle(QStringLiteral("Click to Print Screen"));
-            return;
-        }
-        if (!(state & Qt::WindowFullScreen)) {
-            // Restored: back to the task bar at once, then one capture-and-print cycle. The
-            // cycle starts once the state changes already queued have been handled, and a
-            // restore reported while one is due or running only goes back to the task bar:
-            // window systems echo state changes, and an echo must not print a second page.
-            setWindowState(Qt::WindowMinimized);
-            if (!m_inAutoDumpPrint && !m_autoDumpPrintDue) {
-                m_autoDumpPrintDue = true;
-                QTimer::singleShot(0, this, [this] {
-                    m_autoDumpPrintDue = false;
-                    if (m_tag == AutoDumpTag)
-                        AutoDumpPrint();
-                });
-            }
-            return;
-        }
-    }
-    if (maximised)
+    autoDump(state & Qt::WindowMaximized    ? Maximised
+             : state & Qt::WindowMinimized  ? Minimised
+             : state & Qt::WindowFullScreen ? FullScreen
+                                            : Normal);
+}
+
+void GlimmerboxForm::autoDump(AutoDumpStates::Event event)
+{
+    const unsigned actions = m_autoDump->feed(event);
+    qCDebug(lcAutoDump, "%s -> %u", AutoDumpStates::name(event), actions);
+    if (actions & AutoDumpStates::Minimise)
+        setWindowState(Qt::WindowMinimized);
+    if (actions & AutoDumpStates::ShowWaiting)
+        setWindowTitle(QStringLiteral("Click to Print Screen"));
+    // The cycle starts once the state changes already queued have been handled: a restore
+    // reported meanwhile only goes back to the task bar.
+    if (actions & AutoDumpStates::StartCycle)
+        QTimer::singleShot(0, this, &GlimmerboxForm::AutoDumpPrint);
+    if (actions & AutoDumpStates::Leave)
         leaveAutoDump();
 }
 
@@ -367,6 +372,8 @@ void GlimmerboxForm::leaveAutoDump()
 {
     m_tag.clear();
     setWindowState(Qt::WindowNoState);
+    // Some window managers keep a window maximised from the task bar on it: take it off.
+    activateWindow();
     setWindowTitle(m_services.program->title());
     if (!m_centring.started())
         m_centring.start();
@@ -376,20 +383,22 @@ void GlimmerboxForm::AutoDumpPrint()
 {
     // A job still running belongs to an earlier command: it ends before this cycle begins.
     m_printing.waitUntilDone();
-    m_inAutoDumpPrint = true;
-    setWindowTitle(QStringLiteral("Printing Screen Now"));
-    // Printing the previous shot when the screen could not be read would print something the
-    // user is not looking at. Once the job has started, the cycle ends with it.
-    if (!(GrabButton_Click() && PrintCurrentShot(true)))
-        autoDumpCycleEnded();
+    // Maximised meanwhile: no page, and the normal window keeps its normal caption.
+    if (m_tag == AutoDumpTag) {
+        m_inAutoDumpPrint = true;
+        setWindowTitle(QStringLiteral("Printing Screen Now"));
+        // Printing the previous shot when the screen could not be read would print something
+        // the user is not looking at. Once the job has started, the cycle ends with it.
+        if (GrabButton_Click() && PrintCurrentShot(true))
+            return;
+    }
+    autoDumpCycleEnded();
 }
 
 void GlimmerboxForm::autoDumpCycleEnded()
 {
-    // Maximised meanwhile: the normal window keeps its normal caption.
-    if (m_tag == AutoDumpTag)
-        setWindowTitle(QStringLiteral("Click to Print Screen"));
     m_inAutoDumpPrint = false;
+    autoDump(AutoDumpStates::Event::CycleDone);
 }
 
 QSize GlimmerboxForm::designSize() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AutoDumpStates.h"
 #include "FormControls.h"
 #include "WindowCentring.h"
 #include "capture/CropSelection.h"
@@ -62,6 +63,7 @@ private:
     void AutoDumpPrint();
     void autoDumpCycleEnded();
     void leaveAutoDump();
+    void autoDump(AutoDumpStates::Event event);
     void connectControls();
     void warn(const QString &text, const QString &title);
     ImageOutput::Shot markedShot() const;
@@ -76,10 +78,10 @@ private:
     QString m_tag;
     float PrintZoom = 0;
     QString LastSaveFolder;
-    bool m_inAutoDumpPrint = false;
-    bool m_autoDumpPrintDue = false;
+    bool m_inAutoDumpPrint = false; // from the start of a cycle until its job has ended
     bool m_confirmingPrint = false;
     std::optional<bool> m_printOutcome; // a job that ended while its pop-up was up
+    std::unique_ptr<AutoDumpStates> m_autoDump;
     QTimer Timer1;
     WindowCentring m_centring;
     BackgroundPrint m_printing;

@@ -34,6 +34,7 @@ public:
         , m_hidden(internAtom(connection, "_NET_WM_STATE_HIDDEN"))
         , m_maxVert(internAtom(connection, "_NET_WM_STATE_MAXIMIZED_VERT"))
         , m_maxHorz(internAtom(connection, "_NET_WM_STATE_MAXIMIZED_HORZ"))
+        , m_wmState(internAtom(connection, "WM_STATE"))
     {}
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override
@@ -44,8 +45,13 @@ public:
         if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
             return false;
         const auto *notify = reinterpret_cast<const xcb_property_notify_event_t *>(event);
-        if (notify->atom != m_netWmState || !m_window.internalWinId() ||
-            notify->window != xcb_window_t(m_window.internalWinId()))
+        if (!m_window.internalWinId() || notify->window != xcb_window_t(m_window.internalWinId()))
+            return false;
+        if (notify->atom == m_wmState) {
+            reportWmState(notify->window);
+            return false;
+        }
+        if (notify->atom != m_netWmState)
             return false;
         const bool both = hiddenAndMaximised(notify->window);
         // Report the change into that state once, not every property change while in it.
@@ -57,6 +63,24 @@ public:
     }
 
 private:
+    // Queued like the maximised report, so the form sees both in the order they happened.
+    void reportWmState(xcb_window_t window)
+    {
+        const xcb_get_property_cookie_t cookie =
+            xcb_get_property(m_connection, 0, window, m_wmState, m_wmState, 0, 1);
+        std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+            xcb_get_property_reply(m_connection, cookie, nullptr), &std::free);
+        if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
+            return; // withdrawn: neither minimised nor restored
+        const uint32_t state = *static_cast<const uint32_t *>(xcb_get_property_value(reply.get()));
+        const uint32_t Normal = 1, Iconic = 3;
+        if (state == Normal || state == Iconic)
+            QMetaObject::invokeMethod(
+                &m_watch,
+                [watch = &m_watch, iconic = state == Iconic] { emit watch->iconicChanged(iconic); },
+                Qt::QueuedConnection);
+    }
+
     bool hiddenAndMaximised(xcb_window_t window) const
     {
         const xcb_get_property_cookie_t cookie =
@@ -79,7 +103,7 @@ private:
     WindowStateWatch &m_watch;
     QWidget &m_window;
     xcb_connection_t *m_connection;
-    xcb_atom_t m_netWmState, m_hidden, m_maxVert, m_maxHorz;
+    xcb_atom_t m_netWmState, m_hidden, m_maxVert, m_maxHorz, m_wmState;
     bool m_wasBoth = false;
 };
 
@@ -87,8 +111,13 @@ WindowStateWatch::WindowStateWatch(QWidget &window)
     : QObject(&window)
 {
     auto *x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !x11->connection())
-        return; // not on X11: the toolkit reports maximised windows itself
+    if (!x11 || !x11->connection()) {
+        // Not on X11: the toolkit reports maximised windows itself.
+        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+            m_sign = TaskBarRestore::ByActivation;
+        return;
+    }
+    m_sign = TaskBarRestore::ByMapping;
     m_filter = new StateFilter(*this, window, x11->connection());
     QCoreApplication::instance()->installNativeEventFilter(m_filter);
 }
