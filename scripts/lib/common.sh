@@ -13,7 +13,7 @@ TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
                kwin-wayland mutter xdg-desktop-portal-kde qml-module-qtquick-layouts
                qml-module-qtquick-controls2 qml-module-org-kde-kirigami2
-               qml-module-qtgraphicaleffects qml-module-qtquick-window2 python3-dbus python3-gi
+               qml-module-qtgraphicaleffects qml-module-qtquick-window2
                lintian desktop-file-utils appstream man-db)
 BENCH_PACKAGES=(imagemagick x11-apps)
 

@@ -13,8 +13,7 @@ unsigned AutoDumpStates::feed(Event event)
     using enum Event;
     if (event == CycleDone) {
         m_cycle = false;
-        // A window system may have shown the window for the cycle's pop-up.
-        return m_on ? Minimise | ShowWaiting : None;
+        return m_on ? ShowWaiting : None;
     }
     if (event == Enter) {
         m_on = true;
@@ -48,8 +47,12 @@ unsigned AutoDumpStates::arm(bool away, bool back)
     // inactive during a cycle does not count.
     if (away && (!m_cycle || m_restores == TaskBarRestore::ByMapping))
         m_armed = true;
-    if (!back || !(m_armed || m_cycle))
+    if (!back)
         return None;
+    // Not away before: the window system showed the window on its own (KWin activates it when
+    // the cycle's pop-up closes, even after the window went back): back to the task bar, no page.
+    if (!(m_armed || m_cycle))
+        return Minimise;
     m_armed = false;
     return restored();
 }
