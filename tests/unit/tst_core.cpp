@@ -1,5 +1,6 @@
 // The arithmetic every output depends on, as plain values in and out.
 
+#include "app/AutoDumpStates.h"
 #include "app/CommandLine.h"
 #include "capture/CropSelection.h"
 #include "capture/ShotStore.h"
@@ -53,6 +54,8 @@ private slots:
     void commandLine();
     void fileNames_data();
     void fileNames();
+    void autoDumpOnWhatWindowSystemsReport_data();
+    void autoDumpOnWhatWindowSystemsReport();
 };
 
 void tst_Core::twipsBecomeWholePixels_data()
@@ -351,6 +354,70 @@ void tst_Core::fileNames()
         : function == QLatin1String("folder")   ? IntelJPGlibrary::FolderOfPath(path)
                                               : writtenFileName(path, QLatin1Char('.') + function);
     QCOMPARE(got, result);
+}
+
+// Sequences recorded on each window system, "done" where the cycle ended: what counts is the pages,
+// how often the window went back to the task bar, and whether the mode was left.
+void tst_Core::autoDumpOnWhatWindowSystemsReport_data()
+{
+    QTest::addColumn<TaskBarRestore>("sign");
+    QTest::addColumn<QString>("events");
+    QTest::addColumn<QString>("pagesMinimisesLeft");
+    const QString restore = " normal active mapped minimised iconic inactive normal mapped"
+                            " minimised iconic done";
+    QTest::newRow("openbox, xcb") << TaskBarRestore::ByMapping
+                                  << "enter minimised iconic normal active mapped minimised iconic "
+                                     "normal mapped minimised iconic inactive done normal mapped "
+                                     "minimised active iconic inactive done normal active mapped "
+                                     "minimised iconic inactive done maximised normal active mapped"
+                                  << "3 5 1";
+    // Both pass through Qt's normal state on their way to the task bar at the start.
+    QTest::newRow("KWin, xcb") << TaskBarRestore::ByMapping
+                               << "enter minimised normal mapped minimised iconic" + restore +
+                                      restore + restore +
+                                      " maximised normal minimised normal active mapped"
+                               << "3 8 1";
+    QTest::newRow("mutter, xcb") << TaskBarRestore::ByMapping
+                                 << "enter minimised normal mapped minimised iconic" + restore +
+                                        restore + restore + " maximised normal active mapped"
+                                 << "3 8 1";
+    // No minimise or restore reported, only activation; KWin activates the window again when the
+    // cycle's pop-up closes.
+    QTest::newRow("KWin, wayland")
+        << TaskBarRestore::ByActivation
+        << "enter minimised normal active minimised normal inactive done active minimised normal "
+           "inactive active minimised normal active minimised normal active minimised normal done "
+           "inactive active minimised normal active minimised normal done active minimised normal "
+           "inactive maximised normal active"
+        << "3 9 1";
+    QTest::newRow("wayland, Qt's own minimise") << TaskBarRestore::ByActivation
+                                                << "enter minimised normal minimised normal "
+                                                   "minimised normal"
+                                                << "0 1 0";
+    QTest::newRow("Windows") << TaskBarRestore::ByState
+                             << "enter minimised normal minimised normal done normal minimised "
+                                "done maximised normal"
+                             << "2 4 1";
+}
+
+void tst_Core::autoDumpOnWhatWindowSystemsReport()
+{
+    QFETCH(TaskBarRestore, sign);
+    QFETCH(QString, events);
+    QFETCH(QString, pagesMinimisesLeft);
+    AutoDumpStates states(sign);
+    int pages = 0, minimises = 0, left = 0;
+    for (const QString &name : events.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        auto event = AutoDumpStates::Event(0);
+        while (event != AutoDumpStates::Event::Count && name != AutoDumpStates::name(event))
+            event = AutoDumpStates::Event(int(event) + 1);
+        QVERIFY2(event != AutoDumpStates::Event::Count, qPrintable(name));
+        const unsigned actions = states.feed(event);
+        pages += bool(actions & AutoDumpStates::StartCycle);
+        minimises += bool(actions & AutoDumpStates::Minimise);
+        left += bool(actions & AutoDumpStates::Leave);
+    }
+    QCOMPARE(QStringLiteral("%1 %2 %3").arg(pages).arg(minimises).arg(left), pagesMinimisesLeft);
 }
 
 QTEST_MAIN(tst_Core)
