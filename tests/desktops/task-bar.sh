@@ -46,26 +46,22 @@ else # mutter has no screenshot service of its own
     maximise() { wmctrl -i -r "$WID" -b add,maximized_vert,maximized_horz; }
     shows() { local s && s=$(xprop -id "$WID" _NET_WM_NAME WM_STATE) && [[ $s == *"\"$1\""* && $s == *"$([[ $2 == true ]] && echo Iconic || echo Normal)"* ]]; }
 fi
-XDG_DESKTOP_PORTAL_DIR=$T XDG_CURRENT_DESKTOP=$desktop /usr/libexec/xdg-desktop-portal >"$T/portal.log" 2>&1 &
-pids+=($!)
+XDG_DESKTOP_PORTAL_DIR=$T XDG_CURRENT_DESKTOP=$desktop /usr/libexec/xdg-desktop-portal >"$T/portal.log" 2>&1 & pids+=($!)
 poll 20 "the desktop portal did not start" owned org.freedesktop.portal.Desktop
 if [[ $wm == kwin ]]; then # the screen as the KDE portal reads it, to compare the pages with
     gdbus call --session -d org.freedesktop.portal.Desktop -o /org/freedesktop/portal/desktop -m org.freedesktop.portal.Screenshot.Screenshot '' "{'interactive': <false>}" >/dev/null
-    poll 10 "the KDE portal took no screenshot" compgen -G "$T/Pictures/*.png"
-    mv "$T"/Pictures/*.png "$T/screen.png"
+    poll 10 "the KDE portal took no screenshot" compgen -G "$T/Pictures/*.png" && mv "$T"/Pictures/*.png "$T/screen.png"
 fi
 pdfs() { find "$GLIMMERBOX_TEST_PDF_DIR" -name '*.pdf' | wc -l; }
 printed() { (($(pdfs) == $1)) && [[ -z $(lpstat -o) ]]; }
 for platform in $([[ $wm == kwin ]] && echo wayland) xcb; do
     echo "== $wm, Qt on $platform"
     before=$(pdfs)
-    QT_QPA_PLATFORM=$platform "$program" /A >"$T/glimmerbox-$platform.log" 2>&1 &
-    PID=$! && pids+=($PID)
+    QT_QPA_PLATFORM=$platform "$program" /A >"$T/glimmerbox-$platform.log" 2>&1 & PID=$! && pids+=($PID)
     [[ $wm == kwin ]] || poll 10 "no window" sh -c "xdotool search --pid $PID --name '^Click to Print Screen\$' | while read -r w; do xprop -id \$w WM_STATE | grep -q Iconic && echo \$w >$T/wid; done; test -s $T/wid"
-    WID=$(cat "$T/wid" 2>/dev/null || true)
+    WID=$(cat "$T/wid" 2>/dev/null || true) # mutter's window: xdotool and wmctrl act on it
     poll 10 "the window on the task bar as \"Click to Print Screen\"" shows "Click to Print Screen" true
-    sleep 4
-    printed "$before" || fail "a page nobody asked for at the start"
+    sleep 4 && { printed "$before" || fail "a page nobody asked for at the start"; }
     for click in 1 2 3; do
         restore
         poll 30 "the page of restore $click" printed $((before + click))
@@ -74,13 +70,11 @@ for platform in $([[ $wm == kwin ]] && echo wayland) xcb; do
     maximise
     restore # where the compositor keeps a maximised window on the task bar, the user clicks it
     poll 10 "the normal window after maximise" shows Glimmerbox false
-    sleep 3
-    printed $((before + 3)) || fail "$(($(pdfs) - before)) pages for three restores"
+    sleep 3 && { printed $((before + 3)) || fail "$(($(pdfs) - before)) pages for three restores"; }
     for page in $(ls -t "$GLIMMERBOX_TEST_PDF_DIR"/*.pdf | head -n 3); do
         pdfimages -png "$page" "$T/page" && "$xtool" same "$T/page-000.png" "$T/screen.png" || fail "$page is not the bare screen"
     done
-    read -r -a stat <"/proc/$PID/stat"
-    cpu=$(((stat[13] + stat[14]) * 100 / $(getconf CLK_TCK)))
+    read -r -a stat <"/proc/$PID/stat" && cpu=$(((stat[13] + stat[14]) * 100 / $(getconf CLK_TCK)))
     echo "processor time: $cpu / 100 s" && ((cpu < 400)) || fail "the program used $cpu / 100 s of processor time"
     kill "$PID"
 done

@@ -154,15 +154,13 @@ dismiss '^You have selected Auto-Dump mode\.$'
 waiting() { iconic && [[ $(caption) == "Click to Print Screen" ]]; }
 wait_for 10 "the window on the task bar as \"Click to Print Screen\"" waiting
 jobs=$(jobs_taken) pages=$(pdfs)
-sleep 3
-check "no page before the first click" test "$(jobs_taken)" -eq "$jobs"
+sleep 3 && check "no page before the first click" test "$(jobs_taken)" -eq "$jobs"
 for click in 1 2 3; do
     xdotool windowactivate "$MAIN" 2>/dev/null || true
     wait_for 20 "the page of click $click" printed $((pages + click))
     wait_for 10 "the window back on the task bar after click $click" waiting
 done
-sleep 4
-check "three clicks, three pages: $(($(jobs_taken) - jobs))" test "$(jobs_taken)" -eq $((jobs + 3))
+sleep 4 && check "three clicks, three pages: $(($(jobs_taken) - jobs))" test "$(jobs_taken)" -eq $((jobs + 3))
 for n in 1 2 3; do
     pdfimages -png "$(newest $n)" "$T/auto$n"
     check "page $n is the bare screen" "$XTOOL" same "$T/auto$n-000.png" "$T/C.png"
@@ -173,8 +171,7 @@ wmctrl -i -r "$MAIN" -b add,maximized_vert,maximized_horz
 normal() { [[ $(caption) == Glimmerbox ]] && ! iconic && geometry "$MAIN" && ((W == 737)) &&
     ! xprop -id "$MAIN" _NET_WM_STATE | grep -q MAXIMIZED; }
 wait_for 10 "the normal window captioned \"Glimmerbox\" at its own size" normal
-sleep 3
-check "nothing printed" test "$(jobs_taken)" -eq "$jobs"
+sleep 3 && check "nothing printed" test "$(jobs_taken)" -eq "$jobs"
 
 key ctrl+x
 timeout 10 tail --pid="$PID" -f /dev/null || fatal "Glimmerbox still runs 10 s after Ctrl+X"

@@ -25,6 +25,16 @@
 #include <functional>
 #include <memory>
 
+// A picture whose every pixel differs from its neighbours, so a shift or a swap shows.
+inline QImage pattern(QSize size, int seed = 0)
+{
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, qRgb((x * 7 + seed) & 255, (y * 13) & 255, (x * y + seed) & 255));
+    return image;
+}
+
 // A screen showing whatever the test puts on it; a null picture cannot be read.
 struct FakeScreen final : IScreenGrabber
 {
@@ -105,11 +115,11 @@ struct FakePrinter final : IPrinter
     {
         // A job's page is recorded on the test's thread, before the window hears the job ended.
         // A job's own printer on its own thread, while the window's thread goes on.
-        std::atomic<bool> windowRan = false;
-        QMetaObject::invokeMethod(qApp, [&windowRan] { windowRan = true; });
-        for (int i = 0; into && i < 200 && !windowRan; ++i)
+        const auto windowRan = std::make_shared<std::atomic<bool>>(false);
+        QMetaObject::invokeMethod(qApp, [windowRan] { *windowRan = true; });
+        for (int i = 0; into && i < 200 && !*windowRan; ++i)
             QThread::msleep(10);
-        const bool job = into && QThread::currentThread() != qApp->thread() && windowRan;
+        const bool job = into && QThread::currentThread() != qApp->thread() && *windowRan;
         QMetaObject::invokeMethod(
             qApp, [to = into ? into : this, p = Page{picture, x, y, orientationValue, job}] {
                 to->pages.append(p);

@@ -363,41 +363,36 @@ void tst_Core::autoDumpOnWhatWindowSystemsReport_data()
     QTest::addColumn<TaskBarRestore>("sign");
     QTest::addColumn<QString>("events");
     QTest::addColumn<QString>("pagesMinimisesLeft");
-    const QString restore = " normal active mapped minimised iconic inactive normal mapped"
-                            " minimised iconic done";
-    QTest::newRow("openbox, xcb") << TaskBarRestore::ByMapping
-                                  << "enter minimised iconic normal active mapped minimised iconic "
-                                     "normal mapped minimised iconic inactive done normal mapped "
-                                     "minimised active iconic inactive done normal active mapped "
-                                     "minimised iconic inactive done maximised normal active mapped"
-                                  << "3 5 1";
+    const auto row = [](const char *name, TaskBarRestore sign, const QString &events,
+                        const char *expected) {
+        QTest::newRow(name) << sign << events << QString::fromLatin1(expected);
+    };
+    const QString x11 = " normal active mapped minimised iconic inactive normal mapped minimised"
+                        " iconic done";
+    row("openbox, xcb", TaskBarRestore::ByMapping,
+        "enter minimised iconic normal active mapped minimised iconic normal mapped minimised "
+        "iconic inactive done normal mapped minimised active iconic inactive done normal active "
+        "mapped minimised iconic inactive done maximised normal active mapped",
+        "3 5 1");
     // Both pass through Qt's normal state on their way to the task bar at the start.
-    QTest::newRow("KWin, xcb") << TaskBarRestore::ByMapping
-                               << "enter minimised normal mapped minimised iconic" + restore +
-                                      restore + restore +
-                                      " maximised normal minimised normal active mapped"
-                               << "3 8 1";
-    QTest::newRow("mutter, xcb") << TaskBarRestore::ByMapping
-                                 << "enter minimised normal mapped minimised iconic" + restore +
-                                        restore + restore + " maximised normal active mapped"
-                                 << "3 8 1";
+    row("KWin, xcb", TaskBarRestore::ByMapping,
+        "enter minimised normal mapped minimised iconic" + x11 + x11 + x11 +
+            " maximised normal minimised normal active mapped",
+        "3 8 1");
+    row("mutter, xcb", TaskBarRestore::ByMapping,
+        "enter minimised normal mapped minimised iconic" + x11 + x11 + x11 +
+            " maximised normal active mapped",
+        "3 8 1");
     // No minimise or restore reported, only activation; KWin activates the window again when the
     // cycle's pop-up closes.
-    QTest::newRow("KWin, wayland")
-        << TaskBarRestore::ByActivation
-        << "enter minimised normal active minimised normal inactive done active minimised normal "
-           "inactive active minimised normal active minimised normal active minimised normal done "
-           "inactive active minimised normal active minimised normal done active minimised normal "
-           "inactive maximised normal active"
-        << "3 9 1";
-    QTest::newRow("wayland, Qt's own minimise") << TaskBarRestore::ByActivation
-                                                << "enter minimised normal minimised normal "
-                                                   "minimised normal"
-                                                << "0 1 0";
-    QTest::newRow("Windows") << TaskBarRestore::ByState
-                             << "enter minimised normal minimised normal done normal minimised "
-                                "done maximised normal"
-                             << "2 4 1";
+    row("KWin, wayland", TaskBarRestore::ByActivation,
+        "enter minimised normal active minimised normal inactive done active minimised normal "
+        "inactive active minimised normal active minimised normal active minimised normal done "
+        "inactive active minimised normal active minimised normal done active minimised normal "
+        "inactive maximised normal active",
+        "3 9 1");
+    row("KWin, wayland: the pop-up's echo", TaskBarRestore::ByActivation,
+        "enter minimised normal active minimised normal inactive done active inactive", "1 3 0");
 }
 
 void tst_Core::autoDumpOnWhatWindowSystemsReport()

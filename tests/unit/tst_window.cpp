@@ -26,16 +26,6 @@
 
 namespace {
 
-// A picture whose every pixel differs from its neighbours, so a shift or a swap shows.
-QImage pattern(QSize size, int seed = 0)
-{
-    QImage image(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            image.setPixel(x, y, qRgb((x * 7 + seed) & 255, (y * 13) & 255, (x * y + seed) & 255));
-    return image;
-}
-
 QRgb thumbnailColour(FakeDesktop &d, int slot)
 {
     const QImage shown = d.find<PictureBox>(QStringLiteral("GrabbedPicture%1").arg(slot))->shown();

@@ -23,6 +23,15 @@ public:
     QString file;
     QStringList check; // served: the screen is the picture in file while this command succeeds
 
+    bool serve()
+    {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        return bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), this,
+                                  QDBusConnection::ExportAllSlots) &&
+               bus.registerService(
+                   QStringLiteral("org.freedesktop.impl.portal.desktop.glimmerboxtest"));
+    }
+
 public slots:
     uint Screenshot(const QDBusObjectPath &, const QString &, const QString &, const QVariantMap &,
                     QVariantMap &results)
@@ -69,9 +78,7 @@ void tst_Portal::initTestCase()
     QDBusConnection bus = QDBusConnection::sessionBus();
     QVERIFY2(bus.isConnected(), "no session bus: run the test under dbus-run-session");
     const QByteArray name("org.freedesktop.impl.portal.desktop.glimmerboxtest");
-    QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &backEnd,
-                               QDBusConnection::ExportAllSlots));
-    QVERIFY(bus.registerService(QString::fromLatin1(name)));
+    QVERIFY(backEnd.serve());
     // The front-end offers Screenshot only where some back-end also offers Access.
     QFile description(work.filePath(QStringLiteral("glimmerboxtest.portal")));
     QVERIFY(description.open(QIODevice::WriteOnly));
@@ -134,11 +141,6 @@ int main(int argc, char *argv[])
     StandInBackEnd backEnd;
     backEnd.file = app.arguments()[2];
     backEnd.check = app.arguments().mid(3);
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &backEnd,
-                            QDBusConnection::ExportAllSlots) ||
-        !bus.registerService(QStringLiteral("org.freedesktop.impl.portal.desktop.glimmerboxtest")))
-        return 1;
-    return app.exec();
+    return backEnd.serve() ? app.exec() : 1;
 }
 #include "tst_portal.moc"
