@@ -37,7 +37,6 @@ public:
         : m_restores(restores)
     {}
     unsigned feed(Event event);
-    bool active() const { return m_on; }
 
 private:
     unsigned arm(bool away, bool back);

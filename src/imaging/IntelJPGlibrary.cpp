@@ -34,13 +34,9 @@ bool IntelJPGlibrary::SavePictureToJpg(const QImage &picture, const QString &fil
     const QImage pixels = picture.format() == QImage::Format_RGB32
                               ? picture
                               : picture.convertToFormat(QImage::Format_RGB32);
-    if (!pixels.isNull())
-        return writeJpg({pixels.constBits(), pixels.width(), pixels.height(),
-                         std::int32_t(pixels.bytesPerLine() - 4 * pixels.width()), 4},
-                        fileName, 90);
-    cDIBsection dib;
-    dib.CreateFromPicture(picture);
-    return SaveDibToJpg(dib, fileName, 90);
+    return writeJpg({pixels.constBits(), pixels.width(), pixels.height(),
+                     std::int32_t(pixels.bytesPerLine() - 4 * pixels.width()), 4},
+                    fileName, 90);
 }
 
 bool IntelJPGlibrary::SaveDibToJpg(cDIBsection &dib, const QString &fileName, std::int32_t quality)

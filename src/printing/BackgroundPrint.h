@@ -21,9 +21,8 @@ public:
     // Waits for a running job: a page the user asked for always reaches the spooler.
     ~BackgroundPrint() override;
 
-    bool busy() const { return m_thread != nullptr; }
     // Composes the page on the job's thread and prints it there. One job at a time: call
-    // waitUntilDone() first when busy().
+    // waitUntilDone() first.
     void start(std::unique_ptr<IPrinter> printer, std::function<QImage()> composePage);
     // Returns once finished() has been emitted for the running job. The window keeps painting
     // meanwhile, but takes no input, so no second command starts on top of the first.

@@ -22,8 +22,6 @@
 #include <QStandardPaths>
 #include <QTimer>
 
-#include <cmath>
-
 ScreenGrab QtScreenGrabber::grabPrimaryScreen()
 {
     QScreen *screen = QGuiApplication::primaryScreen();
@@ -238,10 +236,8 @@ bool QtPrinter::drawPicture(const QImage &picture, float xTwips, float yTwips)
     // it is kept, so the sheet shows exactly what it showed with the whole picture.
     const QRectF paper(0, 0, m_printer->width(), m_printer->height());
     const QRectF onPaper = paper.translated(-origin);
-    const QRect visible = QRect(QPoint(int(std::floor(onPaper.left() / dotsPerPixel)),
-                                       int(std::floor(onPaper.top() / dotsPerPixel))),
-                                QPoint(int(std::ceil(onPaper.right() / dotsPerPixel)) - 1,
-                                       int(std::ceil(onPaper.bottom() / dotsPerPixel)) - 1))
+    const QRect visible = QRectF(onPaper.topLeft() / dotsPerPixel, onPaper.size() / dotsPerPixel)
+                              .toAlignedRect()
                               .intersected(picture.rect());
     if (visible.isEmpty())
         return true; // off the sheet: the page is blank, as it would have been
