@@ -4,7 +4,7 @@
 # the tests' stand-in portal, which refuses unless the window is on the task bar). For each: no
 # page at the start, one page per restore showing the screen without the window, maximise gives
 # the normal window and caption and no page, and little processor time.
-#   task-bar.sh kwin|mutter XTOOL PORTAL-STAND-IN PROGRAM   in scripts/test's spooler, own bus
+#   task-bar.sh kwin|mutter XTOOL PORTAL-STAND-IN PROGRAM   (scripts/test's spooler; KEEP=1 keeps logs)
 set -euo pipefail
 fail() { echo "FAIL: $*" >&2; tail -n 12 "$T"/*.log >&2; xwininfo -root -tree 2>&1 | grep -a '"' >&2; exit 1; }
 source "$(dirname "$(realpath "$0")")/../poll.sh"

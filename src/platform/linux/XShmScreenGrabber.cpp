@@ -108,24 +108,21 @@ std::unique_ptr<XShmScreenGrabber::Segment> XShmScreenGrabber::segment(xcb_conne
     if (id < 0)
         return {};
     void *address = shmat(id, nullptr, 0);
-    auto made = std::make_unique<Segment>(Segment{nullptr, address, bytes, 0});
-    if (address != reinterpret_cast<void *>(-1)) {
-        made->server = xcb_generate_id(connection);
-        Reply<xcb_generic_error_t> refused(
-            xcb_request_check(connection,
-                              xcb_shm_attach_checked(connection, made->server, uint32_t(id), 0)),
-            &std::free);
-        if (refused) {
-            shmdt(address);
-            made.reset();
-        }
-    } else {
-        made.reset();
-    }
+    const xcb_shm_seg_t server = xcb_generate_id(connection);
+    const bool mapped = address != reinterpret_cast<void *>(-1);
+    const Reply<xcb_generic_error_t> refused(
+        mapped ? xcb_request_check(connection,
+                                   xcb_shm_attach_checked(connection, server, uint32_t(id), 0))
+               : nullptr,
+        &std::free);
     // Marked for removal at once: the memory goes when the last user lets go of it, even if the
     // program is killed.
     shmctl(id, IPC_RMID, nullptr);
-    return made;
+    if (mapped && refused)
+        shmdt(address);
+    if (!mapped || refused)
+        return {};
+    return std::make_unique<Segment>(Segment{nullptr, address, bytes, server});
 }
 
 // The shot's memory as a shared segment the server writes into; null when it cannot be had or
