@@ -17,11 +17,10 @@ mkdir -m 700 -p "$T/Pictures" && chmod 700 "$T" && "$xtool" write-pattern "$T/sc
 printf '#!/bin/sh\necho $$ $DISPLAY $XAUTHORITY >%s/x\nexec sleep 600\n' "$T" >"$T/up" && chmod +x "$T/up"
 if [[ $wm == kwin ]]; then # a copy without the file capability, under the name KWin checks for
     cp /usr/bin/kwin_wayland "$T/kwin_wayland"
-    "$T/kwin_wayland" --virtual --xwayland --width 1024 --height 768 --socket glimmerbox-test "$T/up" >"$T/wm.log" 2>&1 &
+    "$T/kwin_wayland" --virtual --xwayland --width 1024 --height 768 --socket glimmerbox-test "$T/up" >"$T/wm.log" 2>&1 & pids+=($!)
 else
-    mutter --headless --wayland --virtual-monitor 1024x768 --wayland-display glimmerbox-test --sm-disable -- "$T/up" >"$T/wm.log" 2>&1 &
+    mutter --headless --wayland --virtual-monitor 1024x768 --wayland-display glimmerbox-test --sm-disable -- "$T/up" >"$T/wm.log" 2>&1 & pids+=($!)
 fi
-pids+=($!)
 poll 20 "$wm did not start" test -s "$T/x"
 read -r holder DISPLAY XAUTHORITY <"$T/x" && export DISPLAY XAUTHORITY WAYLAND_DISPLAY=glimmerbox-test && pids+=("$holder")
 owned() { gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus -m org.freedesktop.DBus.NameHasOwner "$1" | grep -q true; }
@@ -71,9 +70,7 @@ for platform in $([[ $wm == kwin ]] && echo wayland) xcb; do
     restore # where the compositor keeps a maximised window on the task bar, the user clicks it
     poll 10 "the normal window after maximise" shows Glimmerbox false
     sleep 3 && { printed $((before + 3)) || fail "$(($(pdfs) - before)) pages for three restores"; }
-    for page in $(ls -t "$GLIMMERBOX_TEST_PDF_DIR"/*.pdf | head -n 3); do
-        pdfimages -png "$page" "$T/page" && "$xtool" same "$T/page-000.png" "$T/screen.png" || fail "$page is not the bare screen"
-    done
+    for page in $(ls -t "$GLIMMERBOX_TEST_PDF_DIR"/*.pdf | head -n 3); do pdfimages -png "$page" "$T/page" && "$xtool" same "$T/page-000.png" "$T/screen.png" || fail "$page is not the bare screen"; done
     read -r -a stat <"/proc/$PID/stat" && cpu=$(((stat[13] + stat[14]) * 100 / $(getconf CLK_TCK)))
     echo "processor time: $cpu / 100 s" && ((cpu < 400)) || fail "the program used $cpu / 100 s of processor time"
     kill "$PID"

@@ -161,10 +161,7 @@ for click in 1 2 3; do
     wait_for 10 "the window back on the task bar after click $click" waiting
 done
 sleep 4 && check "three clicks, three pages: $(($(jobs_taken) - jobs))" test "$(jobs_taken)" -eq $((jobs + 3))
-for n in 1 2 3; do
-    pdfimages -png "$(newest $n)" "$T/auto$n"
-    check "page $n is the bare screen" "$XTOOL" same "$T/auto$n-000.png" "$T/C.png"
-done
+for n in 1 2 3; do pdfimages -png "$(newest $n)" "$T/auto$n" && check "page $n is the bare screen" "$XTOOL" same "$T/auto$n-000.png" "$T/C.png"; done
 
 jobs=$(jobs_taken)
 wmctrl -i -r "$MAIN" -b add,maximized_vert,maximized_horz

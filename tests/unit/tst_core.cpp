@@ -375,13 +375,11 @@ void tst_Core::autoDumpOnWhatWindowSystemsReport_data()
         "mapped minimised iconic inactive done maximised normal active mapped",
         "3 5 1");
     // Both pass through Qt's normal state on their way to the task bar at the start.
+    const QString threeRestores =
+        "enter minimised normal mapped minimised iconic" + x11 + x11 + x11;
     row("KWin, xcb", TaskBarRestore::ByMapping,
-        "enter minimised normal mapped minimised iconic" + x11 + x11 + x11 +
-            " maximised normal minimised normal active mapped",
-        "3 8 1");
-    row("mutter, xcb", TaskBarRestore::ByMapping,
-        "enter minimised normal mapped minimised iconic" + x11 + x11 + x11 +
-            " maximised normal active mapped",
+        threeRestores + " maximised normal minimised normal active mapped", "3 8 1");
+    row("mutter, xcb", TaskBarRestore::ByMapping, threeRestores + " maximised normal active mapped",
         "3 8 1");
     // No minimise or restore reported, only activation; KWin activates the window again when the
     // cycle's pop-up closes.

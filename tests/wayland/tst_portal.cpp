@@ -129,8 +129,7 @@ void tst_Portal::failuresSayWhy()
     QVERIFY2(!QFile::exists(backEnd.file), "the portal's file was left behind");
 }
 
-// tst_portal serve PICTURE CHECK...: only the stand-in, for a desktop without a screenshot
-// service of its own, until killed.
+// tst_portal serve PICTURE CHECK...: the stand-in alone, until killed (tests/desktops uses it).
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
