@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -43,4 +44,17 @@ inline QImage benchDesktop(QSize size)
                 QStringLiteral("Line %1 of a document, with words of all lengths.").arg(line + 1));
     }
     return image;
+}
+
+// A field of /proc/self/status in kilobytes, such as VmHWM, the peak resident memory.
+inline long statusKilobytes(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').first().toLong();
+    return -1;
 }

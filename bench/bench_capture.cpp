@@ -7,6 +7,7 @@
 //   bench_capture memory          peak and current resident memory over six grabs, the sixth
 //                                 replacing the first
 
+#include "BenchPattern.h"
 #include "capture/DesktopCapture.h"
 #include "capture/ShotStore.h"
 #include "platform/EventPump.h"
@@ -50,18 +51,6 @@ double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
-}
-
-long statusKilobytes(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').first().toLong();
-    return -1;
 }
 
 struct Store

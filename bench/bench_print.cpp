@@ -1,22 +1,24 @@
-// Print figures through the test print spooler, for a 3840 x 2160 shot at 100 %: the time from
-// the end of the preview to the page handed to the spooler, on a noisy pattern and on a picture
-// like a desktop; the longest the window's event loop waits meanwhile; and, as the reference,
-// the same page drawn whole on the printer, as the program did before it drew only what lands
-// on the sheet and drew it on a thread of its own.
+// Print figures through the test print spooler: the time from the end of the preview to the page
+// handed to the spooler, for a 3840 x 2160 shot fitted to the sheet and a 1920 x 1080 one at
+// 50 %, each on a noisy pattern and on a picture like a desktop; the longest the window's event
+// loop waits meanwhile; and the peak memory of one 3840 x 2160 job, next to the job as it was
+// before, which composed a white page picture of the shot's size and printed the sheet's part
+// of it.
 //
-//   bench_print [RUNS]   medians in milliseconds
+//   bench_print [RUNS]          medians in milliseconds, the longest stall
+//   bench_print memory new|old  peak resident memory of one job, in MB
 
 #include "BenchPattern.h"
 #include "platform/Printer.h"
 #include "platform/qt/QtServices.h"
 #include "printing/BackgroundPrint.h"
 #include "printing/PrintJob.h"
+#include "printing/SheetLayout.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPainter>
-#include <QPrinter>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
@@ -45,18 +47,20 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// The page drawn whole, on the window's thread.
-void printWhole(const QImage &page)
+// The job as it was: the area centred on a white page picture of the shot's size, whose part
+// on the sheet went to the printer at 1/96 inch per pixel from the sheet's corner.
+bool printTheOldWay(IPrinter &printer, const QImage &shot, double zoom)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QStringLiteral("Glimmerbox"));
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setPageMargins(printer.pageLayout().minimumMargins(), printer.pageLayout().units());
-    QPainter painter(&printer);
-    const double dotsPerPixel = printer.resolution() / 96.0;
-    painter.setRenderHint(QPainter::LosslessImageRendering);
-    painter.drawImage(QRectF(0, 0, page.width() * dotsPerPixel, page.height() * dotsPerPixel),
-                      page);
+    QImage page(shot.size(), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    const QSizeF size = QSizeF(shot.size()) * zoom;
+    QPainter(&page).drawImage(
+        QRectF(QPointF(shot.width() - size.width(), shot.height() - size.height()) / 2, size),
+        shot);
+    const QRect onSheet =
+        QRectF(QPointF(0, 0), printer.printableSize()).toAlignedRect().intersected(page.rect());
+    const bool drawn = printer.drawPicture(page.copy(onSheet), QRectF(onSheet));
+    return printer.endDoc() && drawn;
 }
 
 struct Figures
@@ -66,7 +70,7 @@ struct Figures
 
 // Print Now's job as the window runs it, with a timer that ticks every millisecond on the
 // window's thread meanwhile.
-Figures printInBackground(IPrinter &printer, const QImage &shot)
+Figures printInBackground(IPrinter &printer, const QImage &shot, double zoom)
 {
     BackgroundPrint printing;
     QEventLoop loop;
@@ -82,8 +86,9 @@ Figures printInBackground(IPrinter &printer, const QImage &shot)
     clock.start();
     sinceTick.start();
     tick.start(1);
-    printing.start(printer.forJob(),
-                   [shot] { return PrintJob::composePageImage(shot, shot.rect(), 1.0f, 15, 15); });
+    printing.start(printer.forJob(), [shot, zoom](IPrinter &job) {
+        return PrintJob::printPage(job, shot, shot.rect(), zoom);
+    });
     loop.exec();
     const double job = clock.nsecsElapsed() / 1e6;
     return {job, std::max(stall, sinceTick.nsecsElapsed() / 1e6)};
@@ -94,34 +99,45 @@ Figures printInBackground(IPrinter &printer, const QImage &shot)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(3, atoi(argv[1])) : 5;
     QtPlatform real({QStringLiteral("glimmerbox")});
     IPrinter &printer = *real.services().printer;
-    const QImage noise = benchPattern(QSize(3840, 2160));
-    const QImage desktop = benchDesktop(QSize(3840, 2160));
-
-    std::vector<double> noiseJob, noiseStall, desktopJob, desktopStall, whole;
-    QElapsedTimer clock;
-    for (int i = 0; i < runs; ++i) {
+    const QSize uhd(3840, 2160), hd(1920, 1080);
+    const double fitted = fittingZoom(printer.printableSize(), uhd);
+    if (argc == 3 && QByteArray(argv[1]) == "memory") {
+        const QImage shot = benchPattern(uhd);
+        const bool old = QByteArray(argv[2]) == "old";
+        auto job = printer.forJob();
+        const bool printed = old ? printTheOldWay(*job, shot, fitted)
+                                 : PrintJob::printPage(*job, shot, shot.rect(), fitted);
         waitForIdleSpooler();
-        const Figures n = printInBackground(printer, noise);
-        noiseJob.push_back(n.job);
-        noiseStall.push_back(n.stall);
-        waitForIdleSpooler();
-        const Figures d = printInBackground(printer, desktop);
-        desktopJob.push_back(d.job);
-        desktopStall.push_back(d.stall);
-        waitForIdleSpooler();
-        clock.start();
-        printWhole(PrintJob::composePageImage(noise, noise.rect(), 1.0f, 15, 15));
-        whole.push_back(clock.nsecsElapsed() / 1e6);
+        std::printf("peak_rss_mb %.1f\n", statusKilobytes("VmHWM") / 1024.0);
+        return printed ? 0 : 1;
     }
+    const int runs = argc > 1 ? std::max(3, atoi(argv[1])) : 5;
+    struct Case
+    {
+        const char *name;
+        QImage shot;
+        double zoom;
+        std::vector<double> job, stall;
+    };
+    std::vector<Case> cases{{"uhd_fitted_noise", benchPattern(uhd), fitted, {}, {}},
+                            {"uhd_fitted_desktop", benchDesktop(uhd), fitted, {}, {}},
+                            {"hd_half_noise", benchPattern(hd), 0.5, {}, {}},
+                            {"hd_half_desktop", benchDesktop(hd), 0.5, {}, {}}};
+    for (int i = 0; i < runs; ++i)
+        for (Case &c : cases) {
+            waitForIdleSpooler();
+            const Figures f = printInBackground(printer, c.shot, c.zoom);
+            c.job.push_back(f.job);
+            c.stall.push_back(f.stall);
+        }
     waitForIdleSpooler();
-    std::printf("print_noise_ms %.1f\nprint_desktop_ms %.1f\nprint_whole_ms %.1f\n"
-                "stall_noise_ms %.1f\nstall_desktop_ms %.1f\n",
-                median(noiseJob), median(desktopJob), median(whole),
-                *std::max_element(noiseStall.begin(), noiseStall.end()),
-                *std::max_element(desktopStall.begin(), desktopStall.end()));
-    noise.save(QStringLiteral("bench-shot.png"));
+    for (const Case &c : cases) {
+        std::printf("%s_ms %.1f\nstall_%s_ms %.1f\n", c.name, median(c.job), c.name,
+                    *std::max_element(c.stall.begin(), c.stall.end()));
+        c.shot.save(QStringLiteral("%1.png").arg(QLatin1String(c.name)));
+    }
+    std::printf("uhd_fitted_zoom %.3f\n", fitted);
     return 0;
 }

@@ -127,8 +127,9 @@ start_desktop() {
 }
 
 # start_spooler WORKDIR: a private cupsd (its own configuration, spool and socket) with a cups-pdf
-# queue "GlimmerboxPDF" as the default printer. Exports CUPS_SERVER, which points every CUPS
-# client (lpstat, Qt) at it, and GLIMMERBOX_TEST_PDF_DIR, where the queue writes its PDFs.
+# queue "GlimmerboxPDF" on A4 paper as the default printer, and "GlimmerboxLetter" on Letter.
+# Exports CUPS_SERVER, which points every CUPS client (lpstat, Qt) at it, and
+# GLIMMERBOX_TEST_PDF_DIR, where the queues write their PDFs.
 start_spooler() {
     local work=$1
     local c="$work/cups"
@@ -179,6 +180,8 @@ EOF
     # A scheduler that has just started may still turn the new queue away for a moment.
     if ! wait_until 20 lpadmin -p GlimmerboxPDF -E -v "cups-pdf:/$name" \
         -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd ||
+        ! lpadmin -p GlimmerboxLetter -E -v "cups-pdf:/$name" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
+            -o PageSize=Letter ||
         ! wait_until 20 lpadmin -d GlimmerboxPDF; then
         echo "cupsd did not take the test printer; see $c/log" >&2
         lpadmin -p GlimmerboxPDF -E -v "cups-pdf:/$name" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd >&2 || true

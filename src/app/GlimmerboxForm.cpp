@@ -20,6 +20,7 @@
 #include "platform/WindowStateWatch.h"
 #include "printing/PrintJob.h"
 #include "printing/PrintPreviewForm.h"
+#include "printing/SheetLayout.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -218,28 +219,30 @@ bool GlimmerboxForm::PrintCurrentShot(bool SkipPreview)
     }
     const QImage shot = m_shots->currentShot();
     Picture1.setPicture(shot);
-    PrintZoom = 1.0f;
+    IPrinter &printer = *m_services.printer;
+    const QSizeF printable = printer.printableSize();
+    // Without the preview the whole area goes on the sheet, at true size where it fits.
+    double zoom = wholeAreaZoom(printable, area.size());
     if (!SkipPreview) {
-        PrintZoom = PrintPreviewForm::GetZoom(this,
-                                              {shot, m_crop->ComputeCropFractions(),
-                                               m_services.printer->deviceName(),
-                                               [this] {
-                                                   PrinterSetupMenuItem_Click();
-                                                   return m_services.printer->deviceName();
-                                               }},
-                                              m_tppX, m_tppY);
+        PrintPreviewForm preview(this, {shot, area, printer.deviceName(), printable}, m_tppX,
+                                 m_tppY);
+        connect(&preview, &PrintPreviewForm::printerSetupRequested, this, [&] {
+            PrinterSetupMenuItem_Click();
+            preview.showPrinter(printer.deviceName(), printer.printableSize());
+        });
+        PrintZoom = preview.GetZoom();
         if (PrintZoom == 0)
             return false;
+        zoom = PrintZoom;
     }
     setCursor(Qt::WaitCursor);
     // The page is drawn while the pop-up counts down; its outcome is told once the pop-up has
     // gone, so a message never appears underneath it.
     m_printOutcome.reset();
     m_confirmingPrint = true;
-    m_printing.start(m_services.printer->forJob(),
-                     [shot, area, zoom = PrintZoom, tx = m_tppX, ty = m_tppY] {
-                         return PrintJob::composePageImage(shot, area, zoom, tx, ty);
-                     });
+    m_printing.start(printer.forJob(), [shot, area, zoom](IPrinter &job) {
+        return PrintJob::printPage(job, shot, area, zoom);
+    });
     m_confirmations->ConfirmPrint();
     m_confirmingPrint = false;
     if (m_printOutcome)

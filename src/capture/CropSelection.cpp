@@ -60,14 +60,6 @@ QRect shotArea(const CropEdges &e, QSize shot, CropScale s)
                  size.height());
 }
 
-CropFractions fractionsOf(const QRect &area, QSize shot)
-{
-    const float W = float(shot.width());
-    const float H = float(shot.height());
-    return {float(area.x()) / W, float(area.width()) / W, float(area.y()) / H,
-            float(area.height()) / H};
-}
-
 } // namespace Crop
 
 CropSelection::CropSelection(PictureBox &CurrentImage1, QLabel &CurrentImageLabel,
@@ -155,11 +147,6 @@ void CropSelection::DrawCropFrame()
     // Without a crop there is nothing to outline (not even a blinking dot in the corner).
     if (m_frameVisible && !m_edges.isNone())
         m_preview.drawInvertedBox(QPointF(m_edges.x1, m_edges.y1), QPointF(m_edges.x2, m_edges.y2));
-}
-
-CropFractions CropSelection::ComputeCropFractions() const
-{
-    return Crop::fractionsOf(shotArea(), m_picture1.drawingSize());
 }
 
 QRect CropSelection::shotArea() const

@@ -18,12 +18,6 @@ struct CropEdges
     bool isNone() const { return x1 == 0 && x2 == 0 && y1 == 0 && y2 == 0; }
 };
 
-// The area to output, as fractions of the preview's drawing size: left, width, top, height.
-struct CropFractions
-{
-    float XRa = 0, XRw = 1, YRa = 0, YRw = 1;
-};
-
 // Shot pixels per twip of the preview, across and down.
 struct CropScale
 {
@@ -43,8 +37,6 @@ QSize labelSize(const CropEdges &edges, CropScale scale);
 // pixel under the selection's top-left corner, kept inside the shot; the whole shot without a
 // crop. Every output copies exactly these, so none shows a row or column the label left out.
 QRect shotArea(const CropEdges &edges, QSize shot, CropScale scale);
-// The fractions of the shot that a rectangle of it covers.
-CropFractions fractionsOf(const QRect &area, QSize shot);
 } // namespace Crop
 
 // Dragging a rectangle on the preview with the left button, clearing it with the right one,
@@ -62,7 +54,6 @@ public:
     void CurrentImage1_MouseUp(int Button, int Shift, float X, float Y);
     void Timer1_Timer();
     void DrawCropFrame();
-    CropFractions ComputeCropFractions() const;
     // The marked part of the current shot (the whole of it without a crop).
     QRect shotArea() const;
     void clear();

@@ -1,30 +1,33 @@
 #pragma once
 
+#include "PdfSheet.h"
+
 #include <QImage>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QRectF>
+#include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
+#include <optional>
 
-class QPrinter;
 class QWidget;
 
 // The current printer: the system's default until the user picks another in printer setup.
+// Every sheet is landscape.
 class IPrinter
 {
 public:
-    enum Orientation
-    {
-        Portrait = 1,
-        Landscape = 2
-    };
-
     virtual ~IPrinter() = default;
     virtual QString deviceName() const = 0;
-    virtual void setOrientation(int orientation) = 0;
-    virtual int orientation() const = 0;
-    // Draws the picture at its natural size (one 96-dpi pixel is 1/96 inch on paper), with (x, y)
-    // in twips from the top-left corner of the printable area. False when nothing could be drawn.
-    virtual bool drawPicture(const QImage &picture, float xTwips, float yTwips) = 0;
+    // The printable area of a landscape sheet of the paper chosen now, in 1/96 inch.
+    virtual QSizeF printableSize() = 0;
+    // Draws the picture stretched over the target, in 1/96 inch from the top-left corner of the
+    // printable area: its pixels reach the printer as they are, and the printer scales them.
+    // What lies beyond the printable area is cut off. False when nothing could be drawn.
+    virtual bool drawPicture(const QImage &picture, const QRectF &target) = 0;
     // Hands the page to the spooler; false when no document was open or the spooler refused it.
     virtual bool endDoc() = 0;
     // The printer-setup dialog; the choice serves every later job. False when cancelled.
@@ -38,6 +41,27 @@ public:
 // engines do not say when the spooler refuses a finished document. One implementation per
 // system.
 bool spoolerTookLastDocument();
+
+// A printer as Printer Setup left it, which a job takes to another thread.
+struct PrinterSettings
+{
+    QString printerName;
+    QString outputFileName; // printing into a PDF file of this name
+    QString docName;
+    QPageLayout layout; // landscape, with the printer's own margins
+    QPrinter::ColorMode colorMode = QPrinter::Color;
+    QPrinter::DuplexMode duplex = QPrinter::DuplexNone;
+    QPrinter::PaperSource paperSource = QPrinter::Auto;
+    QStringList driverOptions; // the driver's own, chosen under Properties: name, value, ...
+};
+
+// Hands a sheet with its one picture straight to the system's spooler as a PDF document, for
+// the printers the system spools that way: Qt's engine takes far longer over a whole screen and
+// holds it several times over. Whether the spooler took the sheet; nothing for a printer this
+// way does not serve (a file, or another system), which Qt's engine then draws on.
+// One implementation per system.
+std::optional<bool> spoolSheet(const PrinterSettings &printer, const PdfSheet &sheet,
+                               const QImage &picture);
 
 // The system's own dialog for choosing the printer and its settings, whose accept button chooses
 // and prints nothing. Every job is one page, one copy: a copy count or page range picked there

@@ -1,6 +1,5 @@
 #include "BackgroundPrint.h"
 
-#include "PrintJob.h"
 #include "platform/Printer.h"
 
 #include <QEventLoop>
@@ -16,12 +15,12 @@ BackgroundPrint::~BackgroundPrint()
         m_thread->wait();
 }
 
-void BackgroundPrint::start(std::unique_ptr<IPrinter> printer, std::function<QImage()> composePage)
+void BackgroundPrint::start(std::unique_ptr<IPrinter> printer, std::function<bool(IPrinter &)> job)
 {
     Q_ASSERT(!m_thread);
     std::shared_ptr<IPrinter> device(std::move(printer));
-    m_thread.reset(QThread::create([this, device, composePage = std::move(composePage)] {
-        const bool printed = PrintJob::printPage(*device, composePage());
+    m_thread.reset(QThread::create([this, device, job = std::move(job)] {
+        const bool printed = job(*device);
         QMetaObject::invokeMethod(
             this, [this, printed] { jobDone(printed); }, Qt::QueuedConnection);
     }));

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QImage>
 #include <QObject>
 
 #include <functional>
@@ -21,9 +20,9 @@ public:
     // Waits for a running job: a page the user asked for always reaches the spooler.
     ~BackgroundPrint() override;
 
-    // Composes the page on the job's thread and prints it there. One job at a time: call
-    // waitUntilDone() first.
-    void start(std::unique_ptr<IPrinter> printer, std::function<QImage()> composePage);
+    // Runs the job on its own thread with the printer. One job at a time: call waitUntilDone()
+    // first.
+    void start(std::unique_ptr<IPrinter> printer, std::function<bool(IPrinter &)> job);
     // Returns once finished() has been emitted for the running job. The window keeps painting
     // meanwhile, but takes no input, so no second command starts on top of the first.
     void waitUntilDone();

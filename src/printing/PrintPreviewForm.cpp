@@ -1,23 +1,26 @@
 #include "PrintPreviewForm.h"
 
-#include "PageComposition.h"
-#include "capture/CropSelection.h"
+#include "SheetLayout.h"
 #include "platform/DesignFonts.h"
 #include "platform/PictureBox.h"
 #include "platform/Twips.h"
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 
-#include <cmath>
+namespace {
+
+// Around the sheet, where there is no paper.
+const QColor OffSheet(128, 128, 128);
+
+} // namespace
 
 PrintPreviewForm::PrintPreviewForm(QWidget *owner, PrintPreviewSource source, float tx, float ty)
     : QDialog(owner, FixedDialogFlags)
     , m_source(std::move(source))
-    , m_tppX(tx)
-    , m_tppY(ty)
 {
     const TwipsScale px{tx, ty};
     setObjectName(QStringLiteral("PrintPreviewForm"));
@@ -37,7 +40,7 @@ PrintPreviewForm::PrintPreviewForm(QWidget *owner, PrintPreviewSource source, fl
     m_zoomFactorBar = new QScrollBar(Qt::Horizontal, this);
     m_zoomFactorBar->setObjectName(QStringLiteral("ZoomFactorBar"));
     m_zoomFactorBar->setGeometry(px(120, 3045, 3855, 255));
-    m_zoomFactorBar->setRange(25, 200);
+    m_zoomFactorBar->setRange(lowestZoomPercent(m_source.printable, m_source.area.size()), 200);
     m_zoomFactorBar->setSingleStep(10);
     m_zoomFactorBar->setPageStep(25);
     m_zoomFactorBar->setValue(25);
@@ -92,14 +95,22 @@ PrintPreviewForm::PrintPreviewForm(QWidget *owner, PrintPreviewSource source, fl
 
 PrintPreviewForm::~PrintPreviewForm() = default;
 
-float PrintPreviewForm::GetZoom(QWidget *owner, PrintPreviewSource source, float tx, float ty)
+float PrintPreviewForm::GetZoom()
 {
-    PrintPreviewForm form(owner, std::move(source), tx, ty);
     // 100 differs from the design value, so the change handler draws the preview at 1.0 before
     // the window is shown.
-    form.m_zoomFactorBar->setValue(100);
-    form.exec();
-    return form.m_printZoom;
+    m_zoomFactorBar->setValue(100);
+    exec();
+    return m_printZoom;
+}
+
+void PrintPreviewForm::showPrinter(const QString &name, QSizeF printable)
+{
+    m_source.printerName = name;
+    m_source.printable = printable;
+    m_printerNameLabel->setText(name);
+    m_zoomFactorBar->setMinimum(lowestZoomPercent(printable, m_source.area.size()));
+    ZoomFactorBar_Change();
 }
 
 void PrintPreviewForm::Form_Load()
@@ -117,13 +128,30 @@ void PrintPreviewForm::ZoomFactorBar_Change()
 void PrintPreviewForm::DrawPreview(float z)
 {
     PictureSurface &box = m_previewPicture1->surface();
-    box.cls();
-    const PageComposition page = composePage(
-        QSizeF(box.scaleWidth(), box.scaleHeight()),
-        QSizeF(float(m_source.shot.width()) * m_tppX, float(m_source.shot.height()) * m_tppY),
-        m_source.fractions, z);
-    m_previewPicture1->paintPicture(m_source.shot, page.destination, page.source,
-                                    PictureSurface::Scaling::Smooth);
+    QImage view(box.drawingSize(), QImage::Format_RGB32);
+    view.fill(OffSheet);
+    const QSizeF printable = m_source.printable;
+    const QRect sheet = sheetInBox(view.size(), printable);
+    const SheetPlacement place = placeOnSheet(printable, m_source.area, z);
+    QPainter painter(&view);
+    painter.fillRect(sheet, Qt::white);
+    if (!sheet.isEmpty() && !place.source.isEmpty()) {
+        const double sx = sheet.width() / printable.width();
+        const double sy = sheet.height() / printable.height();
+        const QRect shown =
+            QRectF(sheet.x() + place.target.x() * sx, sheet.y() + place.target.y() * sy,
+                   place.target.width() * sx, place.target.height() * sy)
+                .toRect();
+        const QImage &shot = m_source.shot;
+        const QImage part = place.source == shot.rect() ? shot : shot.copy(place.source);
+        painter.setClipRect(sheet);
+        // Averaged down, so a large screen in a small box still looks like itself.
+        painter.drawImage(shown.topLeft(), part.scaled(shown.size(), Qt::IgnoreAspectRatio,
+                                                       Qt::SmoothTransformation));
+    }
+    painter.end();
+    box.bitBlt(view, QPoint(0, 0));
+    m_previewPicture1->refresh();
 }
 
 void PrintPreviewForm::PrintButton_Click()
@@ -140,6 +168,5 @@ void PrintPreviewForm::CancelButton_Click()
 
 void PrintPreviewForm::PrinterSetupButton_Click()
 {
-    if (m_source.PrinterSetupMenuItem_Click)
-        m_printerNameLabel->setText(m_source.PrinterSetupMenuItem_Click());
+    emit printerSetupRequested();
 }

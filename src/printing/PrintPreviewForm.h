@@ -1,30 +1,27 @@
 #pragma once
 
 #include <QDialog>
-
-#include <functional>
-
-#include "capture/CropSelection.h"
-
 #include <QImage>
+#include <QRect>
+#include <QSizeF>
 
 class PictureBox;
 class QLabel;
 class QScrollBar;
 
-// What the preview shows: the shot, the area to print and the printer; and what its Printer
-// Setup button does.
+// What the preview shows: the shot, the area of it to print, and the printer with the printable
+// area of its landscape sheet in 1/96 inch.
 struct PrintPreviewSource
 {
     QImage shot;
-    CropFractions fractions;
+    QRect area;
     QString printerName;
-    // Opens printer setup and gives the name of the printer chosen then.
-    std::function<QString()> PrinterSetupMenuItem_Click;
+    QSizeF printable;
 };
 
-// Shows how the printed area will sit on the page at a zoom the user picks between 25 and 200 %.
-// "Print Now" gives the zoom as a factor; Cancel and the close box give 0.
+// Shows the sheet with the printed area exactly where and as large as it will land, at a zoom
+// the user picks between 25 and 200 %. "Print Now" gives the zoom as a factor; Cancel and the
+// close box give 0.
 class PrintPreviewForm : public QDialog
 {
     Q_OBJECT
@@ -34,13 +31,17 @@ public:
                      float twipsPerPixelY);
     ~PrintPreviewForm() override;
 
-    // Builds the window afresh, shows it modally and returns the zoom when it has closed.
-    static float GetZoom(QWidget *owner, PrintPreviewSource source, float twipsPerPixelX,
-                         float twipsPerPixelY);
+    // Shows the window modally at 100 % and returns the zoom when it has closed.
+    float GetZoom();
+    // Another printer or paper, chosen while the window is open: shown at once.
+    void showPrinter(const QString &name, QSizeF printable);
 
     QScrollBar *ZoomFactorBar() const { return m_zoomFactorBar; }
     PictureBox *PreviewPicture1() const { return m_previewPicture1; }
     QLabel *PrinterNameLabel() const { return m_printerNameLabel; }
+
+signals:
+    void printerSetupRequested();
 
 private:
     void Form_Load();
@@ -51,8 +52,6 @@ private:
     void PrinterSetupButton_Click();
 
     PrintPreviewSource m_source;
-    float m_tppX;
-    float m_tppY;
     float m_printZoom = 0;
     PictureBox *m_previewPicture1;
     QScrollBar *m_zoomFactorBar;

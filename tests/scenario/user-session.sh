@@ -4,33 +4,8 @@
 # output checked against the screen. user-session.sh XTOOL [PROGRAM]; GLIMMERBOX_INSTALLED wins.
 set -euo pipefail
 XTOOL=$1 PROGRAM=${GLIMMERBOX_INSTALLED:-${2:-}} QUEUE=GlimmerboxPDF PID='' failed=0
-say() { printf '[%3d s] %s\n' "$SECONDS" "$*"; }
-fatal() { say "FAIL: $*" >&2 && exit 1; }
-# check WHAT COMMAND...: a failed check is reported and the session goes on.
-check() { if "${@:2}"; then say "ok: $1"; else say "FAIL: $1" >&2 && failed=1; fi; }
-# within SECONDS COMMAND...: polls until COMMAND succeeds, status 1 after the time; the program
-# ending meanwhile is fatal. wait_for SECONDS WHAT COMMAND...: the same, fatal after the time.
-within() {
-    local end=$((SECONDS + $1))
-    until "${@:2}" >/dev/null 2>&1; do
-        [[ -z $PID ]] || kill -0 "$PID" 2>/dev/null || fatal "Glimmerbox ended during: ${*:2}"
-        ((SECONDS < end)) && sleep 0.1 || return 1
-    done
-}
-wait_for() { within "$1" "${@:3}" || fatal "$2 did not happen within $1 s"; }
-window() { xdotool search --all --onlyvisible --pid "$PID" --name "$1" 2>/dev/null | head -n 1; }
-shown() { [[ -n $(window "$1") ]]; }
-gone() { [[ -z $(window "$1") ]]; }
-caption() { xprop -id "$MAIN" _NET_WM_NAME | sed -n 's/^[^"]*"\(.*\)"$/\1/p'; }
-iconic() { xprop -id "$MAIN" WM_STATE | grep -q 'window state: Iconic'; }
-geometry() { [[ -n $1 ]] && eval "$(xwininfo -id "$1" | # X Y W H; with no window it awaits a click
-    sed -n 's/^ *Absolute upper-left \([XY]\): */\1=/p; s/^ *\([WH]\)[a-z]*: */\1=/p')"; }
-activate() { timeout 10 xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
-    wait_for 5 "window $1 taking the keyboard" test "$(xdotool getactivewindow)" == "$1"; }
-key() { activate "$MAIN" && xdotool key --clearmodifiers "$@"; }
-form() { geometry "$MAIN" && echo $((X + $1)) $((Y + H - 488 + $2)); } # X Y of the 737x488 form
-click_form() { activate "$MAIN" && xdotool mousemove $(form "$1" "$2") click "${3:-1}"; }
-dismiss() { activate "$(window "$1")" && xdotool key Return && wait_for 10 "$1 closing" gone "$1"; }
+# shellcheck source=session.sh
+source "$(dirname "$(realpath "$0")")/session.sh"
 says() { geometry "$(window "$1")" && "$XTOOL" says "$X" "$Y" "$W" "$H" "Sans Serif" 9 "$2"; }
 label() { # the label above the preview (Liberation Sans for the program's MS Sans Serif)
     geometry "$MAIN" && "$XTOOL" says "$X" $((Y + H - 487)) 345 16 "Liberation Sans" 8 "$1"; }
@@ -40,29 +15,12 @@ copy() { # Ctrl+C and its pop-up; then another program pastes the picture into $
     wait_for 10 "the pop-up closing" gone '^Glimmerbox$'
     timeout 10 xclip -selection clipboard -t image/png -o >"$T/$1.png" || fatal "nothing to paste"
 }
-jobs_taken() { lpstat -W all -o "$QUEUE" | wc -l; }
-pdfs() { find "$GLIMMERBOX_TEST_PDF_DIR" -name '*.pdf' | wc -l; }
-printed() { (($(pdfs) >= $1)) && [[ -z $(lpstat -o) ]]; } # COUNT PDFs in all, and no job left
-newest() { ls -t "$GLIMMERBOX_TEST_PDF_DIR"/*.pdf | sed -n "${1:-1}p"; }
 print_now() { # CLICKS on the zoom bar's right arrow (+10 % each from 100 %), then Print Now
     key ctrl+p
     wait_for 10 "the print preview" shown '^ Print Preview$'
     activate "$(window '^ Print Preview$')" && geometry "$(window '^ Print Preview$')"
     for ((i = 0; i < $1; i++)); do xdotool mousemove $((X + 257)) $((Y + 211)) click 1; done
     xdotool mousemove $((X + 328)) $((Y + 148)) click 1
-}
-# print_once CLICKS ZOOM X Y W H: one job, one page, one picture at 96 pixels per inch, and the
-# page turned to landscape shows the shot's area at ZOOM in the middle of the shot-sized picture.
-print_once() {
-    local jobs=$(($(jobs_taken) + 1)) pages=$(($(pdfs) + 1))
-    print_now "$1"
-    wait_for 20 "a printed page" printed $pages
-    check "one job for one Print Now" test "$(jobs_taken)" -eq $jobs
-    check "one page" grep -q '^Pages: *1$' <(pdfinfo "$(newest)")
-    check "one picture at 96 x 96 pixels per inch" awk 'NR > 2 { n++; ok = $13 == 96 && $14 == 96 }
-        END { exit !(n == 1 && ok) }' <(pdfimages -list "$(newest)")
-    pdftoppm -r 96 -png -singlefile "$(newest)" "$T/render"
-    check "a landscape page, the shot at ${2}x" "$XTOOL" page "$T/render.png" "$T/B.png" "${@:2}"
 }
 save() { # NAME.EXT KEYS...: the name typed without extension, KEYS choose the type, Return
     key ctrl+s
@@ -104,7 +62,8 @@ for drag in "300 300 201 177" "40 30 -30 -20" "500 400 700 600"; do
     read -r fx fy tx ty <<<"$drag"
     xdotool mousemove $(form "$fx" "$fy") mousedown 1 mousemove $(form "$tx" "$ty") mouseup 1
     copy drag
-    read -r _ _ dw dh < <("$XTOOL" find "$T/drag.png" "$T/B.png") || fatal "the crop $drag is off the shot"
+    read -r _ _ dw dh < <("$XTOOL" find "$T/drag.png" "$T/B.png") ||
+        fatal "the crop $drag is off the shot"
     check "the crop $drag is the label's $dw x $dh" label "Crop Window Set = W$dw x H$dh"
 done
 xdotool mousemove $(form 118 98) mousedown 1 mousemove $(form 238 186) mousemove $(form 358 274) \
@@ -114,17 +73,13 @@ read -r cx cy cw ch < <("$XTOOL" find "$T/crop.png" "$T/B.png") || fatal "the cr
 check "the crop starts at the drag: $cx $cy" test $(((cx - 181) ** 2 + (cy - 149) ** 2)) -le 8
 check "the label gives the crop's size, $cw x $ch" label "Crop Window Set = W$cw x H$ch"
 
-print_once 5 1.5 "$cx" "$cy" "$cw" "$ch"
 click_form 300 200 3
 check "the label names the whole shot again" label "Entire Screen Shot Selected - W1024 x H768"
-print_once 0 1 0 0 1024 768
-pdfimages -png "$(newest)" "$T/printed"
-check "the printed picture holds the screen's pixels" "$XTOOL" same "$T/printed-000.png" "$T/B.png"
 
 save shot.jpg
 djpeg -pnm "$T/shot.jpg" >"$T/shot.ppm"
 check "the JPEG is the screen's size" test "$(sed -n 2p "$T/shot.ppm")" == "1024 768"
-check "the JPEG looks like the screen" "$XTOOL" page "$T/shot.ppm" "$T/B.png" 1 0 0 1024 768
+check "the JPEG looks like the screen" "$XTOOL" sheet "$T/shot.ppm" "$T/B.png" 0 0 1024 768
 save shot.bmp Tab Down
 check "the BMP holds the screen's pixels" "$XTOOL" same "$T/shot.bmp" "$T/B.png"
 
@@ -151,7 +106,6 @@ cupsaccept "$QUEUE"
 "$XTOOL" setroot "$T/C.png"
 key ctrl+a && wait_for 10 "the Auto-Dump explanation" shown '^You have selected Auto-Dump mode\.$'
 dismiss '^You have selected Auto-Dump mode\.$'
-waiting() { iconic && [[ $(caption) == "Click to Print Screen" ]]; }
 wait_for 10 "the window on the task bar as \"Click to Print Screen\"" waiting
 jobs=$(jobs_taken) pages=$(pdfs)
 sleep 3 && check "no page before the first click" test "$(jobs_taken)" -eq "$jobs"
@@ -160,8 +114,12 @@ for click in 1 2 3; do
     wait_for 20 "the page of click $click" printed $((pages + click))
     wait_for 10 "the window back on the task bar after click $click" waiting
 done
-sleep 4 && check "three clicks, three pages: $(($(jobs_taken) - jobs))" test "$(jobs_taken)" -eq $((jobs + 3))
-for n in 1 2 3; do pdfimages -png "$(newest $n)" "$T/auto$n" && check "page $n is the bare screen" "$XTOOL" same "$T/auto$n-000.png" "$T/C.png"; done
+sleep 4
+check "three clicks, three pages: $(($(jobs_taken) - jobs))" test "$(jobs_taken)" -eq $((jobs + 3))
+for n in 1 2 3; do
+    pdfimages -png "$(newest $n)" "$T/auto$n"
+    check "page $n is the bare screen" "$XTOOL" same "$T/auto$n-000.png" "$T/C.png"
+done
 
 jobs=$(jobs_taken)
 wmctrl -i -r "$MAIN" -b add,maximized_vert,maximized_horz

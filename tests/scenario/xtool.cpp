@@ -226,23 +226,28 @@ int main(int argc, char *argv[])
             }
         die("the picture is nowhere in the other one");
     }
-    if (command == "page" && argc == 9) {
-        // PAGE SHOT ZOOM X Y W H: PAGE (96 dpi, turned to landscape) holds from its corner a white
-        // picture of SHOT's size with SHOT's area at ZOOM in its middle (mean difference < 4).
-        const QImage page = load(argv[2]), shot = load(argv[3]);
-        const QRectF area(n[5], n[6], n[7], n[8]);
-        const QSizeF size = area.size() * std::atof(argv[4]);
-        QImage wanted(shot.size(), QImage::Format_RGB32);
-        wanted.fill(Qt::white);
-        const QPointF corner(shot.width() - size.width(), shot.height() - size.height());
-        QPainter(&wanted).drawImage(QRectF(corner / 2, size), shot, area);
-        double best = 999;
+    if (command == "sheet" && argc == 8) {
+        // PAGE SHOT X Y W H: "X Y W H MEAN", where on PAGE (96 dpi, turned to landscape) the
+        // picture lies, and how far it is from SHOT's area scaled to that place; fails when the
+        // mean difference is 4 or more.
+        const QImage page = load(argv[2]), area = load(argv[3]).copy(n[4], n[5], n[6], n[7]);
+        QRect best;
+        double mean = 999;
         for (int turn : page.height() > page.width() ? QList<int>{90, 270} : QList<int>{0}) {
             const QImage turned = page.transformed(QTransform().rotate(turn));
-            best = std::min(best, compare(turned.copy(wanted.rect()), wanted).second);
+            QRect inked;
+            for (int y = 0; y < turned.height(); ++y)
+                for (int x = 0; x < turned.width(); ++x)
+                    if (qGray(turned.pixel(x, y)) < 248)
+                        inked |= QRect(x, y, 1, 1);
+            const QImage scaled =
+                area.scaled(inked.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            const double difference = compare(turned.copy(inked), scaled).second;
+            if (difference < mean)
+                best = inked, mean = difference;
         }
-        std::printf("mean difference %.2f\n", best);
-        return best >= 4;
+        std::printf("%d %d %d %d %.2f\n", best.x(), best.y(), best.width(), best.height(), mean);
+        return mean >= 4;
     }
     if (command == "says" && argc == 9) // X Y W H FAMILY POINTS TEXT
         return !says(QRect(n[2], n[3], n[4], n[5]), QFont(QString::fromLocal8Bit(argv[6]), n[7]),
@@ -257,6 +262,6 @@ int main(int argc, char *argv[])
         return !best.save(out);
     }
     std::fprintf(stderr, "usage: xtool write-pattern | pattern | desktop | setroot | dump | same | "
-                         "find | page | says | pick, with the arguments their comments name\n");
+                         "find | sheet | says | pick, with the arguments their comments name\n");
     return 2;
 }

@@ -109,9 +109,8 @@ struct FakeClipboard final : IClipboard
 struct FakePrinter final : IPrinter
 {
     QString deviceName() const override { return name; }
-    void setOrientation(int o) override { orientationValue = o; }
-    int orientation() const override { return orientationValue; }
-    bool drawPicture(const QImage &picture, float x, float y) override
+    QSizeF printableSize() override { return printable; }
+    bool drawPicture(const QImage &picture, const QRectF &target) override
     {
         // A job's page is recorded on the test's thread, before the window hears the job ended.
         // A job's own printer on its own thread, while the window's thread goes on.
@@ -121,7 +120,7 @@ struct FakePrinter final : IPrinter
             QThread::msleep(10);
         const bool job = into && QThread::currentThread() != qApp->thread() && *windowRan;
         QMetaObject::invokeMethod(
-            qApp, [to = into ? into : this, p = Page{picture, x, y, orientationValue, job}] {
+            qApp, [to = into ? into : this, p = Page{picture, target, job}] {
                 to->pages.append(p);
             });
         return true;
@@ -130,6 +129,7 @@ struct FakePrinter final : IPrinter
     bool showSetupDialog() override
     {
         name = QStringLiteral("Chosen Printer");
+        printable = QSizeF(1122.5, 793.7); // A4
         return true;
     }
     std::unique_ptr<IPrinter> forJob() override
@@ -142,13 +142,12 @@ struct FakePrinter final : IPrinter
     struct Page
     {
         QImage picture;
-        float x, y;
-        int orientation;
+        QRectF target;
         bool printedWhileTheWindowRan;
     };
     QList<Page> pages;
     QString name = QStringLiteral("Recording Printer");
-    int orientationValue = Portrait;
+    QSizeF printable{1056, 816}; // a landscape Letter sheet with 1/4 inch margins, in 1/96 inch
     bool takesPages = true;
 };
 

@@ -10,7 +10,7 @@
 #include "platform/Registry.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/Twips.h"
-#include "printing/PageComposition.h"
+#include "printing/SheetLayout.h"
 
 #include <QtTest>
 
@@ -40,12 +40,10 @@ private slots:
     void cropEdgesStayOnThePreviewInOrder();
     void cropAreaIsInTheShotAtTheLabelsSize_data();
     void cropAreaIsInTheShotAtTheLabelsSize();
-    void cropFractions_data();
-    void cropFractions();
     void nextGrabSlot_data();
     void nextGrabSlot();
-    void pageComposition_data();
-    void pageComposition();
+    void theAreaOnTheSheet_data();
+    void theAreaOnTheSheet();
     void portalPictureCutToPrimaryScreen_data();
     void portalPictureCutToPrimaryScreen();
     void registryValueText_data();
@@ -143,31 +141,6 @@ void tst_Core::cropAreaIsInTheShotAtTheLabelsSize()
     QCOMPARE(Crop::shotArea({}, shot, scale), QRect(QPoint(0, 0), shot));
 }
 
-void tst_Core::cropFractions_data()
-{
-    QTest::addColumn<Edges>("drag");
-    QTest::addColumn<Edges>("fractions"); // left, width, top, height
-    QTest::newRow("no crop") << Edges{0, 0, 0, 0} << Edges{0, 1, 0, 1};
-    QTest::newRow("inner area") << Edges{847.5, 4237.5, 619.5, 3097.5}
-                                << Edges{0.1f, 0.4f, 0.1f, 0.4f};
-    QTest::newRow("to the far corner")
-        << Edges{4237.5, 8475, 3097.5, 6195} << Edges{0.5f, 0.5f, 0.5f, 0.5f};
-}
-
-void tst_Core::cropFractions()
-{
-    QFETCH(Edges, drag);
-    QFETCH(Edges, fractions);
-    // The fractions of the whole pixels marked, so within a pixel of the drag's own.
-    const QSize shot(1130, 826);
-    const QRect area =
-        Crop::shotArea(edges(drag), shot, Crop::scale(QSizeF(shot) * 15, Preview, 15, 15));
-    const CropFractions f = Crop::fractionsOf(area, shot);
-    const Edges got{f.XRa, f.XRw, f.YRa, f.YRw};
-    for (int i = 0; i < 4; ++i)
-        QVERIFY2(qAbs(got[i] - fractions[i]) < 1.5f / 826, qPrintable(QString::number(i)));
-}
-
 void tst_Core::nextGrabSlot_data()
 {
     QTest::addColumn<int>("current");
@@ -187,33 +160,64 @@ void tst_Core::nextGrabSlot()
     QCOMPARE(ShotStore::nextSlot(current, picked), next);
 }
 
-void tst_Core::pageComposition_data()
+void tst_Core::theAreaOnTheSheet_data()
 {
-    QTest::addColumn<Edges>("fractions");
-    QTest::addColumn<float>("zoom");
-    QTest::addColumn<QRectF>("destination");
-    QTest::addColumn<QRectF>("source");
-    const Edges whole{0, 1, 0, 1};
-    QTest::newRow("100 %") << whole << 1.0f << QRectF(0, 0, 100, 50) << QRectF(0, 0, 100, 50);
-    QTest::newRow("50 % centred") << whole << 0.5f << QRectF(25, 12.5, 50, 25)
-                                  << QRectF(0, 0, 100, 50);
-    QTest::newRow("200 % past the edges")
-        << whole << 2.0f << QRectF(-50, -25, 200, 100) << QRectF(0, 0, 100, 50);
-    QTest::newRow("crop at its own size") << Edges{0.125f, 0.5f, 0.25f, 0.5f} << 1.0f
-                                          << QRectF(25, 12.5, 50, 25) << QRectF(12.5, 12.5, 50, 25);
+    QTest::addColumn<QSizeF>("sheet"); // the printable area of a landscape sheet, in 1/96 inch
+    QTest::addColumn<QRect>("area");
+    QTest::addColumn<int>("percent"); // 0: a one-click print
+    QTest::addColumn<QRect>("source");
+    QTest::addColumn<QRectF>("target");
+    QTest::addColumn<int>("lowest");
+    const QSizeF a4(297 / 25.4 * 96, 210 / 25.4 * 96), letter(1056, 816);
+    const QRect xga(0, 0, 1024, 768), hd(0, 0, 1920, 1080), uhd(0, 0, 3840, 2160);
+    const QRect marked(600, 300, 301, 201);
+    QTest::newRow("1024x768 100 % Letter")
+        << letter << xga << 100 << xga << QRectF(16, 24, 1024, 768) << 25;
+    QTest::newRow("1024x768 100 % A4")
+        << a4 << xga << 100 << xga << QRectF(49.2598, 12.8504, 1024, 768) << 25;
+    QTest::newRow("1024x768 one click")
+        << a4 << xga << 0 << xga << QRectF(49.2598, 12.8504, 1024, 768) << 25;
+    QTest::newRow("1920x1080 50 % A4")
+        << a4 << hd << 50 << hd << QRectF(81.2598, 126.8504, 960, 540) << 25;
+    QTest::newRow("1920x1080 100 % Letter: the middle")
+        << letter << hd << 100 << QRect(432, 132, 1056, 816) << QRectF(0, 0, 1056, 816) << 25;
+    QTest::newRow("1920x1080 100 % A4: part-pixels kept")
+        << a4 << hd << 100 << QRect(398, 143, 1124, 794) << QRectF(-0.7402, -0.1496, 1124, 794)
+        << 25;
+    QTest::newRow("1920x1080 one click A4")
+        << a4 << hd << 0 << hd << QRectF(0, 81.1417, 1122.5197, 631.4173) << 25;
+    QTest::newRow("3840x2160 25 % A4")
+        << a4 << uhd << 25 << uhd << QRectF(81.2598, 126.8504, 960, 540) << 25;
+    QTest::newRow("3840x2160 200 % Letter")
+        << letter << uhd << 200 << QRect(1656, 876, 528, 408) << QRectF(0, 0, 1056, 816) << 25;
+    QTest::newRow("3840x2160 one click Letter")
+        << letter << uhd << 0 << uhd << QRectF(0, 111, 1056, 594) << 25;
+    QTest::newRow("7680x4320 one click A4: below 25 %")
+        << a4 << QRect(0, 0, 7680, 4320) << 0 << QRect(0, 0, 7680, 4320)
+        << QRectF(0, 81.1417, 1122.5197, 631.4173) << 14;
+    QTest::newRow("marked 100 % A4")
+        << a4 << marked << 100 << marked << QRectF(410.7598, 296.3504, 301, 201) << 25;
+    QTest::newRow("marked 200 % Letter")
+        << letter << marked << 200 << marked << QRectF(227, 207, 602, 402) << 25;
 }
 
-void tst_Core::pageComposition()
+void tst_Core::theAreaOnTheSheet()
 {
-    QFETCH(Edges, fractions);
-    QFETCH(float, zoom);
-    QFETCH(QRectF, destination);
-    QFETCH(QRectF, source);
-    const PageComposition page =
-        composePage(QSizeF(100, 50), QSizeF(100, 50),
-                    CropFractions{fractions[0], fractions[1], fractions[2], fractions[3]}, zoom);
-    QCOMPARE(page.destination, destination);
-    QCOMPARE(page.source, source);
+    QFETCH(QSizeF, sheet);
+    QFETCH(QRect, area);
+    QFETCH(int, percent);
+    QFETCH(QRect, source);
+    QFETCH(QRectF, target);
+    QFETCH(int, lowest);
+    const double zoom = percent ? percent / 100.0 : wholeAreaZoom(sheet, area.size());
+    const SheetPlacement place = placeOnSheet(sheet, area, zoom);
+    QCOMPARE(place.source, source);
+    const QRectF &got = place.target;
+    const QList<double> edges{got.left() - target.left(), got.top() - target.top(),
+                              got.right() - target.right(), got.bottom() - target.bottom()};
+    for (double edge : edges)
+        QVERIFY2(std::abs(edge) < 1e-4, qPrintable(QString::number(edge)));
+    QCOMPARE(lowestZoomPercent(sheet, area.size()), lowest);
 }
 
 void tst_Core::portalPictureCutToPrimaryScreen_data()

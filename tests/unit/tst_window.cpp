@@ -16,10 +16,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -49,6 +51,38 @@ QByteArray firstQuantValues(const QString &file)
     return dqt < 0 ? QByteArray() : bytes.mid(dqt + 5, 8);
 }
 
+// Eight by six blocks of distinct colours: scaled down, it still shows where each part went.
+QImage blocks(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            const int block = y * 6 / size.height() * 8 + x * 8 / size.width();
+            image.setPixel(x, y, qRgb(block * 37 % 256, block * 91 % 256, 255 - block * 5));
+        }
+    return image;
+}
+
+// How many pixels of a picture have no pixel like them within one pixel of their place in
+// another picture of the same size: edges scaled by another filter are alike, a shift is not.
+int differing(const QImage &a, const QImage &b)
+{
+    auto alike = [](QRgb p, QRgb q) {
+        return std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                         std::abs(qBlue(p) - qBlue(q))}) <= 48;
+    };
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            bool found = false;
+            for (int j = std::max(0, y - 1); j <= std::min(a.height() - 1, y + 1); ++j)
+                for (int i = std::max(0, x - 1); i <= std::min(a.width() - 1, x + 1); ++i)
+                    found = found || alike(a.pixel(x, y), b.pixel(i, j));
+            count += !found;
+        }
+    return count;
+}
+
 } // namespace
 
 class tst_Window : public QObject
@@ -60,6 +94,8 @@ private slots:
     void aFailedGrabChangesNothing();
     void printing_data();
     void printing();
+    void thePreviewShowsThePrintedSheet_data();
+    void thePreviewShowsThePrintedSheet();
     void printerSetupChoosesAndTheChoiceShows();
     void enterPressesTheFocusedButton();
     void savedFilesHoldTheShot();
@@ -170,14 +206,64 @@ void tst_Window::printing()
     QTRY_COMPARE(d.printer.pages.size(), pages);
     QTRY_VERIFY(d.form->cursor().shape() != Qt::WaitCursor);
     if (pages) {
-        // At 100 % the page image is the shot itself, from the corner, on a landscape page.
+        // At 100 % the shot's own pixels at true size, centred on the sheet.
         const FakePrinter::Page &page = d.printer.pages.first();
         QCOMPARE(page.picture.convertToFormat(QImage::Format_RGB32), shot);
-        QCOMPARE(QPointF(page.x, page.y), QPointF(0, 0));
-        QCOMPARE(page.orientation, int(IPrinter::Landscape));
+        QCOMPARE(page.target, QRectF(468, 363, 120, 90));
         QVERIFY(page.printedWhileTheWindowRan);
     }
-    QCOMPARE(d.printer.orientationValue, int(IPrinter::Portrait));
+}
+
+void tst_Window::thePreviewShowsThePrintedSheet_data()
+{
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<QRect>("marked"); // on the preview, in pixels; empty: the whole shot
+    for (int percent : {25, 50, 100, 200})
+        QTest::addRow("%d %%", percent) << percent << QRect();
+    QTest::newRow("marked, 100 %") << 100 << QRect(300, 40, 200, 150);
+}
+
+void tst_Window::thePreviewShowsThePrintedSheet()
+{
+    QFETCH(int, percent);
+    QFETCH(QRect, marked);
+    FakeDesktop d;
+    d.start(blocks(QSize(1920, 1080)));
+    if (!marked.isEmpty()) {
+        auto *preview = d.find<PictureBox>(QStringLiteral("CurrentImage1"));
+        mouse(preview, QEvent::MouseButtonPress, marked.topLeft(), Qt::LeftButton);
+        mouse(preview, QEvent::MouseMove, marked.bottomRight(), Qt::LeftButton);
+        mouse(preview, QEvent::MouseButtonRelease, marked.bottomRight(), Qt::NoButton);
+    }
+    QImage shown;
+    whenShown<PrintPreviewForm>([&](PrintPreviewForm *preview) {
+        preview->ZoomFactorBar()->setValue(percent);
+        shown = preview->PreviewPicture1()->shown();
+        preview->findChild<QPushButton *>(QStringLiteral("PrintButton"))->click();
+    });
+    d.trigger("PrintScreenMenuItem");
+    QTRY_COMPARE(d.printer.pages.size(), 1);
+    const FakePrinter::Page &page = d.printer.pages.first();
+    QCOMPARE(page.target.size(), QSizeF(page.picture.size()) * percent / 100);
+    // The printed sheet drawn at the box's scale, in the middle of the box, grey around it.
+    const QSizeF sheet = d.printer.printable;
+    const double scale = std::min(shown.width() / sheet.width(), shown.height() / sheet.height());
+    const QRectF paper(
+        QPointF(shown.width() - sheet.width() * scale, shown.height() - sheet.height() * scale) / 2,
+        sheet * scale);
+    QImage printed(shown.size(), QImage::Format_RGB32);
+    printed.fill(QColor(128, 128, 128));
+    QPainter painter(&printed);
+    painter.fillRect(paper, Qt::white);
+    painter.setClipRect(paper);
+    const QRect target =
+        QRectF(paper.topLeft() + page.target.topLeft() * scale, page.target.size() * scale)
+            .toRect();
+    painter.drawImage(target.topLeft(), page.picture.scaled(target.size(), Qt::IgnoreAspectRatio,
+                                                            Qt::SmoothTransformation));
+    painter.end();
+    QVERIFY2(differing(shown, printed) < shown.width() * shown.height() / 200,
+             qPrintable(QString::number(differing(shown, printed))));
 }
 
 void tst_Window::printerSetupChoosesAndTheChoiceShows()
@@ -185,13 +271,19 @@ void tst_Window::printerSetupChoosesAndTheChoiceShows()
     FakeDesktop d;
     d.start(pattern(QSize(64, 48)));
     QString named;
-    whenShown<PrintPreviewForm>([&named](PrintPreviewForm *preview) {
+    QList<QRgb> edge; // the preview's left edge, half-way down, before and after
+    whenShown<PrintPreviewForm>([&](PrintPreviewForm *preview) {
+        const PictureBox *box = preview->PreviewPicture1();
+        edge << box->shown().pixel(0, box->shown().height() / 2);
         preview->findChild<QPushButton *>(QStringLiteral("PrinterSetupButton"))->click();
+        edge << box->shown().pixel(0, box->shown().height() / 2);
         named = preview->findChild<QLabel *>(QStringLiteral("PrinterNameLabel"))->text();
         preview->findChild<QPushButton *>(QStringLiteral("CancelButton"))->click();
     });
     d.trigger("PrintScreenMenuItem");
     QCOMPARE(named, QStringLiteral("Chosen Printer"));
+    // Letter is narrower than the box, A4 (the chosen printer's paper) fills its width.
+    QCOMPARE(edge, QList<QRgb>({qRgb(128, 128, 128), qRgb(255, 255, 255)}));
     QVERIFY(d.printer.pages.isEmpty());
 
     if (QSysInfo::productType() == QLatin1String("windows"))

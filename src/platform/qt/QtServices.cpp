@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
@@ -171,81 +172,119 @@ bool QtClipboard::setBitmap(const QImage &picture)
 
 struct QtPrinter::Job
 {
-    QPainter painter;
+    std::unique_ptr<QPrinter> device; // Qt's engine, where the sheet does not go straight
+    QPainter painter;                 // to the spooler
+    std::optional<bool> spooled;      // it did, and the spooler answered
 };
+
+namespace {
+
+// The sheet of a landscape page layout, with the target given in 1/96 inch from the corner of
+// its printable area.
+PdfSheet sheetOf(const QPageLayout &layout, const QRectF &target)
+{
+    const QRectF printable = layout.paintRect(QPageLayout::Point);
+    return {layout.fullRect(QPageLayout::Point).size(), printable,
+            QRectF(printable.topLeft() + target.topLeft() * 0.75, target.size() * 0.75)};
+}
+
+std::unique_ptr<QPrinter> printerFor(const PrinterSettings &settings)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setDocName(settings.docName);
+    if (settings.outputFileName.isEmpty()) {
+        printer->setPrinterName(settings.printerName);
+    } else {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(settings.outputFileName);
+    }
+    printer->setFullPage(false);
+    printer->setPageLayout(settings.layout);
+    printer->setColorMode(settings.colorMode);
+    printer->setDuplex(settings.duplex);
+    printer->setPaperSource(settings.paperSource);
+    return printer;
+}
+
+} // namespace
 
 QtPrinter::QtPrinter() = default;
 QtPrinter::~QtPrinter() = default;
 
 QPrinter &QtPrinter::printer()
 {
-    // Until the user picks a printer, every job goes to whatever is the system's default now.
-    if (!m_printer || (!m_chosenByUser && !m_job)) {
+    // Until the user picks a printer, the window follows whatever is the system's default.
+    if (!m_printer ||
+        (!m_chosenByUser && m_printer->printerName() != QPrinterInfo::defaultPrinterName())) {
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         m_printer->setDocName(QStringLiteral("Glimmerbox"));
+        // Qt starts every printer on one paper size of its own; the sheet is the printer's.
+        const QPageSize paper =
+            QPrinterInfo::printerInfo(m_printer->printerName()).defaultPageSize();
+        if (paper.isValid())
+            m_printer->setPageSize(paper);
     }
     return *m_printer;
 }
 
+PrinterSettings QtPrinter::settings()
+{
+    if (m_jobSettings)
+        return *m_jobSettings;
+    QPrinter &device = printer();
+    device.setPageOrientation(QPageLayout::Landscape);
+    // The page's origin is the corner of the printable area, not a margin of our own.
+    device.setFullPage(false);
+    device.setPageMargins(device.pageLayout().minimumMargins(), device.pageLayout().units());
+    const bool toFile = device.outputFormat() == QPrinter::PdfFormat;
+    // Qt's engine keeps the driver's own options under this key, as name and value in turn.
+    const auto driverOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+    return {device.printerName(), toFile ? device.outputFileName() : QString(),
+            device.docName(),     device.pageLayout(),
+            device.colorMode(),   device.duplex(),
+            device.paperSource(), device.printEngine()->property(driverOptions).toStringList()};
+}
+
 QString QtPrinter::deviceName() const
 {
+    if (m_jobSettings)
+        return m_jobSettings->printerName;
     if (m_chosenByUser && m_printer)
         return m_printer->printerName();
     return QPrinterInfo::defaultPrinterName();
 }
 
-void QtPrinter::setOrientation(int orientation)
+QSizeF QtPrinter::printableSize()
 {
-    m_orientation = orientation;
-    if (m_printer)
-        m_printer->setPageOrientation(orientation == Landscape ? QPageLayout::Landscape
-                                                               : QPageLayout::Portrait);
+    // The preview and the job read the sheet from the settings the page is printed with.
+    return settings().layout.paintRect(QPageLayout::Inch).size() * 96.0;
 }
 
-int QtPrinter::orientation() const
+bool QtPrinter::drawPicture(const QImage &picture, const QRectF &target)
 {
-    return m_orientation;
-}
-
-bool QtPrinter::drawPicture(const QImage &picture, float xTwips, float yTwips)
-{
-    if (picture.isNull())
-        return false;
+    if (picture.isNull() || (m_job && m_job->spooled))
+        return false; // a sheet handed to the spooler holds its one picture
     if (!m_job) {
-        QPrinter &device = printer();
-        device.setPageOrientation(m_orientation == Landscape ? QPageLayout::Landscape
-                                                             : QPageLayout::Portrait);
-        // The page's origin is the corner of the printable area, not a margin of our own.
-        device.setFullPage(false);
-        const QPageLayout layout = device.pageLayout();
-        device.setPageMargins(layout.minimumMargins(), layout.units());
+        const PrinterSettings sheet = settings();
         m_job = std::make_unique<Job>();
-        if (!m_job->painter.begin(&device)) {
+        m_job->spooled = spoolSheet(sheet, sheetOf(sheet.layout, target), picture);
+        if (m_job->spooled)
+            return true;
+        m_job->device = printerFor(sheet);
+        if (!m_job->painter.begin(m_job->device.get())) {
             m_job.reset();
             return false;
         }
     }
     QPainter &painter = m_job->painter;
-    // Twips are 1/1440 inch; the picture's pixels are 1/96 inch each, as on a 96-dpi screen.
-    const double dotsPerTwip = m_printer->resolution() / 1440.0;
-    const double dotsPerPixel = m_printer->resolution() / 96.0;
-    const QPointF origin(xTwips * dotsPerTwip, yTwips * dotsPerTwip);
-    // Only the pixels that land on the paper are drawn: the PDF engine compresses every pixel it
-    // is given, and a whole screen at 1/96 inch is far larger than the sheet. The printable area
-    // comes from the printer each time (paper, margins, orientation), and a pixel only partly on
-    // it is kept, so the sheet shows exactly what it showed with the whole picture.
-    const QRectF paper(0, 0, m_printer->width(), m_printer->height());
-    const QRectF onPaper = paper.translated(-origin);
-    const QRect visible = QRectF(onPaper.topLeft() / dotsPerPixel, onPaper.size() / dotsPerPixel)
-                              .toAlignedRect()
-                              .intersected(picture.rect());
-    if (visible.isEmpty())
-        return true; // off the sheet: the page is blank, as it would have been
+    const QPrinter &device = *m_job->device;
+    const double dotsPerUnit = device.resolution() / 96.0;
+    painter.setClipRect(QRect(0, 0, device.width(), device.height()));
+    // The printer receives the screen's own pixels and does the scaling itself: nothing is
+    // resampled here, and nothing is compressed with loss on the way.
     painter.setRenderHint(QPainter::LosslessImageRendering);
-    painter.drawImage(QRectF(origin.x() + visible.x() * dotsPerPixel,
-                             origin.y() + visible.y() * dotsPerPixel,
-                             visible.width() * dotsPerPixel, visible.height() * dotsPerPixel),
-                      visible == picture.rect() ? picture : picture.copy(visible));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QRectF(target.topLeft() * dotsPerUnit, target.size() * dotsPerUnit), picture);
     return true;
 }
 
@@ -256,32 +295,19 @@ bool QtPrinter::endDoc()
     // A printer queue knows whether it took the page only once the painter has ended; a PDF
     // file has no queue to ask.
     const bool ended =
-        m_job->painter.end() &&
-        (m_printer->outputFormat() != QPrinter::NativeFormat || spoolerTookLastDocument());
+        m_job->spooled
+            ? *m_job->spooled
+            : m_job->painter.end() && (m_job->device->outputFormat() != QPrinter::NativeFormat ||
+                                       spoolerTookLastDocument());
     m_job.reset();
     return ended;
 }
 
 std::unique_ptr<IPrinter> QtPrinter::forJob()
 {
+    // The settings are taken now, on the window's thread; the job never touches its printer.
     auto job = std::make_unique<QtPrinter>();
-    job->m_orientation = m_orientation;
-    if (!m_chosenByUser)
-        return job; // the job looks up the system's default printer as it starts
-    // QPrinter cannot be copied: what the setup dialog can change is carried over.
-    const QPrinter &from = printer();
-    auto &to = job->m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    to->setDocName(from.docName());
-    to->setOutputFormat(from.outputFormat());
-    if (from.outputFormat() == QPrinter::NativeFormat)
-        to->setPrinterName(from.printerName());
-    else
-        to->setOutputFileName(from.outputFileName());
-    to->setPageLayout(from.pageLayout());
-    to->setColorMode(from.colorMode());
-    to->setDuplex(from.duplex());
-    to->setPaperSource(from.paperSource());
-    job->m_chosenByUser = true;
+    job->m_jobSettings = settings();
     return job;
 }
 

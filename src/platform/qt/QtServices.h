@@ -17,6 +17,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class QPrinter;
 class QWidget;
@@ -85,26 +86,28 @@ public:
     bool setBitmap(const QImage &picture) override;
 };
 
+// The window's printer follows the system's default until the user chooses one; a job's printer
+// holds the settings it started with.
 class QtPrinter final : public IPrinter
 {
 public:
     QtPrinter();
     ~QtPrinter() override;
     QString deviceName() const override;
-    void setOrientation(int orientation) override;
-    int orientation() const override;
-    bool drawPicture(const QImage &picture, float xTwips, float yTwips) override;
+    QSizeF printableSize() override;
+    bool drawPicture(const QImage &picture, const QRectF &target) override;
     bool endDoc() override;
     bool showSetupDialog() override;
     std::unique_ptr<IPrinter> forJob() override;
 
 private:
     QPrinter &printer();
+    PrinterSettings settings();
     struct Job;
     std::unique_ptr<QPrinter> m_printer;
+    std::optional<PrinterSettings> m_jobSettings;
     std::unique_ptr<Job> m_job;
     bool m_chosenByUser = false;
-    int m_orientation = Portrait;
 };
 
 class QtFileDialogs final : public IFileDialogs

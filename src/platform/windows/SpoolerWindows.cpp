@@ -5,3 +5,9 @@ bool spoolerTookLastDocument()
     // The Windows engine ends the document with the spooler's own call and reports its answer.
     return true;
 }
+
+std::optional<bool> spoolSheet(const PrinterSettings &, const PdfSheet &, const QImage &)
+{
+    // Windows printers take the page through the system's own drawing calls, Qt's engine.
+    return std::nullopt;
+}

@@ -1,0 +1,42 @@
+# shellcheck shell=bash
+# Sourced by the sessions on the X11 test desktops: checks, bounded waits, the program's windows
+# (PID, its main window MAIN) and the pages the spooler made (QUEUE, GLIMMERBOX_TEST_PDF_DIR).
+# A script sets failed=0 and ends with exit "$failed".
+say() { printf '[%3d s] %s\n' "$SECONDS" "$*"; }
+fatal() { say "FAIL: $*" >&2 && exit 1; }
+# check WHAT COMMAND...: a failed check is reported and the session goes on.
+check() { if "${@:2}"; then say "ok: $1"; else say "FAIL: $1" >&2 && failed=1; fi; }
+# within SECONDS COMMAND...: polls until COMMAND succeeds, status 1 after the time; the program
+# ending meanwhile is fatal. wait_for SECONDS WHAT COMMAND...: the same, fatal after the time.
+within() {
+    local end=$((SECONDS + $1))
+    until "${@:2}" >/dev/null 2>&1; do
+        [[ -z $PID ]] || kill -0 "$PID" 2>/dev/null || fatal "Glimmerbox ended during: ${*:2}"
+        ((SECONDS < end)) && sleep 0.1 || return 1
+    done
+}
+wait_for() { within "$1" "${@:3}" || fatal "$2 did not happen within $1 s"; }
+window() { xdotool search --all --onlyvisible --pid "$PID" --name "$1" 2>/dev/null | head -n 1; }
+shown() { [[ -n $(window "$1") ]]; }
+gone() { [[ -z $(window "$1") ]]; }
+caption() { xprop -id "$MAIN" _NET_WM_NAME | sed -n 's/^[^"]*"\(.*\)"$/\1/p'; }
+iconic() { xprop -id "$MAIN" WM_STATE | grep -q 'window state: Iconic'; }
+geometry() { # X Y W H of a window; with no window, xwininfo would wait for a click
+    [[ -n $1 ]] && eval "$(xwininfo -id "$1" |
+        sed -n 's/^ *Absolute upper-left \([XY]\): */\1=/p; s/^ *\([WH]\)[a-z]*: */\1=/p')"
+}
+activate() {
+    timeout 10 xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
+    wait_for 5 "window $1 taking the keyboard" test "$(xdotool getactivewindow)" == "$1"
+}
+key() { activate "$MAIN" && xdotool key --clearmodifiers "$@"; }
+form() { geometry "$MAIN" && echo $((X + $1)) $((Y + H - 488 + $2)); } # X Y of the 737x488 form
+click_form() { activate "$MAIN" && xdotool mousemove $(form "$1" "$2") click "${3:-1}"; }
+dismiss() {
+    activate "$(window "$1")" && xdotool key Return && wait_for 10 "$1 closing" gone "$1"
+}
+jobs_taken() { lpstat -W all -o "$QUEUE" | wc -l; }
+pdfs() { find "$GLIMMERBOX_TEST_PDF_DIR" -name '*.pdf' | wc -l; }
+printed() { (($(pdfs) >= $1)) && [[ -z $(lpstat -o) ]]; } # COUNT PDFs in all, and no job left
+newest() { ls -t "$GLIMMERBOX_TEST_PDF_DIR"/*.pdf | sed -n "${1:-1}p"; }
+waiting() { iconic && [[ $(caption) == "Click to Print Screen" ]]; } # Auto-Dump on the task bar

@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# shellcheck disable=SC2046
+# Every screen on paper: on an X screen of its own of WIDTHxHEIGHT (openbox) and the spooler of
+# scripts/test, on A4 and on Letter paper, each page checked against the screen with poppler's
+# tools: Print Now with the whole screen on the sheet (the zoom the bar reaches: 100 % at
+# 1024x768, 50 % at 1920x1080, 25 % at 3840x2160), Print Now at 100 % (the middle of a larger
+# screen at true size), a marked area at 100 %, and an Auto-Dump click (the whole screen at
+# true size where it fits, else as large as fits). Every picture is centred on the sheet and
+# holds the screen's own pixels, at 96 / zoom pixels per inch, not smoothed.
+#   sheet-session.sh XTOOL PROGRAM WIDTHxHEIGHT      GLIMMERBOX_INSTALLED wins over PROGRAM
+set -euo pipefail
+XTOOL=$1 PROGRAM=${GLIMMERBOX_INSTALLED:-$2} SIZE=$3 PID='' failed=0
+here=$(dirname "$(realpath "$0")")
+# shellcheck source=session.sh
+source "$here/session.sh"
+# shellcheck source=../../scripts/lib/common.sh
+source "$here/../../scripts/lib/common.sh" # start_desktop
+read -r WIDTH HEIGHT <<<"${SIZE/x/ }"
+[[ -n ${CUPS_SERVER:-} && -d ${GLIMMERBOX_TEST_PDF_DIR:-} ]] ||
+    fatal "CUPS_SERVER, GLIMMERBOX_TEST_PDF_DIR unset: run it in scripts/test"
+T=$(mktemp -d /tmp/glimmerbox-sheet.XXXXXX)
+trap 'set +e; [[ -z $PID ]] || kill "$PID" 2>/dev/null; stop_started; rm -rf "$T"' EXIT
+start_desktop "$SIZE" "$T" >/dev/null || fatal "no X screen of $SIZE"
+"$XTOOL" write-pattern "$T/screen.png" "$WIDTH" "$HEIGHT" 5 && "$XTOOL" setroot "$T/screen.png"
+calc() { awk "BEGIN { printf \"%s\", $1 }"; }
+
+# next_page WHAT: waits for the next PDF, PDF, whose picture goes to $T/printed-000.png.
+next_page() {
+    pages=$((pages + 1))
+    wait_for 60 "the page of $1" printed "$pages"
+    PDF=$(newest)
+    pdfimages -png "$PDF" "$T/printed"
+}
+# page WHAT ZOOM AREA-W AREA-H X Y W H: PDF is one page with one picture, the screen's pixels
+# X Y W H at 96 / ZOOM pixels per inch, not smoothed, on the sheet where the area at ZOOM lands
+# centred (a pixel either way for the renderer's rounding).
+page() {
+    local what=$1 zoom=$2 pdf=$PDF list bbox
+    check "$what: one page" grep -q '^Pages: *1$' <(pdfinfo "$pdf")
+    list=$(pdfimages -list "$pdf" | awk 'NR > 2 { print $4 "x" $5, $10, $13 "x" $14 }')
+    local ppi && ppi=$(calc "int(96 / ($zoom) + 0.5)")
+    check "$what: ${7}x$8 pixels at $ppi per inch, not smoothed: $list" \
+        test "$list" == "${7}x$8 no ${ppi}x$ppi"
+    check "$what: the screen's pixels $5 $6 $7 $8" \
+        test "$("$XTOOL" find "$T/printed-000.png" "$T/screen.png")" == "$5 $6 $7 $8"
+    pdftoppm -r 96 -png -singlefile "$pdf" "$T/sheet"
+    bbox=$("$XTOOL" sheet "$T/sheet.png" "$T/screen.png" "${@:5}") || check "$what: $bbox" false
+    local width=$SHEET_W height=$SHEET_H
+    local w && w=$(calc "($3 * $zoom < $width) ? $3 * $zoom : $width")
+    local h && h=$(calc "($4 * $zoom < $height) ? $4 * $zoom : $height")
+    check "$what: centred on the sheet ($bbox)" awk -v w="$w" -v h="$h" -v pw="$width" \
+        -v ph="$height" '{ d[1] = $1 - (pw - w) / 2; d[2] = $2 - (ph - h) / 2
+            d[3] = $3 - w; d[4] = $4 - h
+            for (i in d) if (d[i] < -1.01 || d[i] > 1.01) exit 1 }' <<<"$bbox"
+}
+# print_now WHAT KEYS...: Print Now, the keys on the zoom bar (which has the keyboard first),
+# then the Print Now button of the preview.
+print_now() {
+    key ctrl+p
+    wait_for 10 "the print preview for $1" shown '^ Print Preview$'
+    activate "$(window '^ Print Preview$')"
+    xdotool key --delay 50 "${@:2}" Tab Return
+    wait_for 10 "the print preview closing" gone '^ Print Preview$'
+}
+
+case $WIDTH in
+1024) whole=(100) ;;
+1920) whole=(50 Prior Prior) ;;
+3840) whole=(25 Prior Prior Prior) ;;
+*) fatal "no whole-screen zoom known for $SIZE" ;;
+esac
+pages=$(pdfs)
+for paper in A4 Letter; do
+    say "== $SIZE on $paper"
+    queue=GlimmerboxPDF SHEET_W=1122.52 SHEET_H=793.7
+    [[ $paper == A4 ]] || queue=GlimmerboxLetter SHEET_W=1056 SHEET_H=816
+    PRINTER=$queue "$PROGRAM" &
+    PID=$!
+    wait_for 20 "the main window" shown '^Glimmerbox v' && MAIN=$(window '^Glimmerbox v')
+
+    print_now "the whole screen" "${whole[@]:1}"
+    next_page "the whole screen"
+    page "the whole screen at ${whole[0]} %" "${whole[0]}/100" "$WIDTH" "$HEIGHT" \
+        0 0 "$WIDTH" "$HEIGHT"
+    if ((WIDTH > 1024)); then
+        print_now "100 %"
+        next_page "100 %"
+        # The sheet's part of the screen, a part-pixel counting whole.
+        read -r x y w h < <(awk -v W="$WIDTH" -v H="$HEIGHT" -v w="$SHEET_W" -v h="$SHEET_H" \
+            'function up(v) { return v == int(v) ? v : int(v) + 1 }
+            BEGIN { x = int((W - w) / 2); y = int((H - h) / 2)
+                print x, y, up((W + w) / 2) - x, up((H + h) / 2) - y }')
+        page "the middle at 100 %" 1 "$WIDTH" "$HEIGHT" "$x" "$y" "$w" "$h"
+    fi
+
+    activate "$MAIN"
+    xdotool mousemove $(form 118 98) mousedown 1 mousemove $(form 268 198) mouseup 1
+    print_now "a marked area"
+    next_page "a marked area"
+    read -r x y w h < <("$XTOOL" find "$T/printed-000.png" "$T/screen.png") ||
+        fatal "the marked area's picture is not part of the screen"
+    page "a marked area at 100 %" 1 "$w" "$h" "$x" "$y" "$w" "$h"
+
+    key ctrl+a && wait_for 10 "the Auto-Dump explanation" shown '^You have selected Auto-Dump'
+    dismiss '^You have selected Auto-Dump mode\.$'
+    wait_for 10 "Glimmerbox waiting on the task bar" waiting
+    xdotool windowactivate "$MAIN" 2>/dev/null || true
+    next_page "an Auto-Dump click"
+    zoom=$(calc "($SHEET_W / $WIDTH < $SHEET_H / $HEIGHT) ? $SHEET_W / $WIDTH : $SHEET_H / $HEIGHT")
+    zoom=$(calc "$zoom < 1 ? $zoom : 1")
+    page "an Auto-Dump click" "$zoom" "$WIDTH" "$HEIGHT" 0 0 "$WIDTH" "$HEIGHT"
+    wait_for 10 "Glimmerbox back on the task bar" waiting
+    kill "$PID" && wait "$PID" 2>/dev/null || true
+    PID=''
+done
+exit "$failed"
