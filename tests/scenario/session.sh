@@ -37,6 +37,7 @@ dismiss() {
 }
 jobs_taken() { lpstat -W all -o "$QUEUE" | wc -l; }
 pdfs() { find "$GLIMMERBOX_TEST_PDF_DIR" -name '*.pdf' | wc -l; }
-printed() { (($(pdfs) >= $1)) && [[ -z $(lpstat -o) ]]; } # COUNT PDFs in all, and no job left
+# printed COUNT: COUNT PDFs in all, and no job left (in QUEUES, when set)
+printed() { (($(pdfs) >= $1)) && [[ -z $(lpstat -o ${QUEUES:-}) ]]; }
 newest() { ls -t "$GLIMMERBOX_TEST_PDF_DIR"/*.pdf | sed -n "${1:-1}p"; }
 waiting() { iconic && [[ $(caption) == "Click to Print Screen" ]]; } # Auto-Dump on the task bar

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # shellcheck disable=SC2046
 # Every screen on paper: on an X screen of its own of WIDTHxHEIGHT (openbox) and the spooler of
-# scripts/test, on A4 and on Letter paper, each page checked against the screen with poppler's
+# scripts/test (queues of its own, so that sessions of several sizes can run at once), on A4 and
+# on Letter paper, each page checked against the screen with poppler's
 # tools: Print Now with the whole screen on the sheet (the zoom the bar reaches: 100 % at
 # 1024x768, 50 % at 1920x1080, 25 % at 3840x2160), Print Now at 100 % (the middle of a larger
 # screen at true size), a marked area at 100 %, and an Auto-Dump click (the whole screen at
@@ -16,10 +17,18 @@ source "$here/session.sh"
 # shellcheck source=../../scripts/lib/common.sh
 source "$here/../../scripts/lib/common.sh" # start_desktop
 read -r WIDTH HEIGHT <<<"${SIZE/x/ }"
-[[ -n ${CUPS_SERVER:-} && -d ${GLIMMERBOX_TEST_PDF_DIR:-} ]] ||
-    fatal "CUPS_SERVER, GLIMMERBOX_TEST_PDF_DIR unset: run it in scripts/test"
-T=$(mktemp -d /tmp/glimmerbox-sheet.XXXXXX)
-trap 'set +e; [[ -z $PID ]] || kill "$PID" 2>/dev/null; stop_started; rm -rf "$T"' EXIT
+[[ -n ${CUPS_SERVER:-} ]] || fatal "CUPS_SERVER unset: run it in scripts/test"
+T=$(mktemp -d /tmp/glimmerbox-sheet.XXXXXX) NAME=glimmerbox-sheet-$WIDTH
+QUEUES="A4$WIDTH Letter$WIDTH"
+trap 'set +e; [[ -z $PID ]] || kill "$PID" 2>/dev/null; stop_started
+    for q in $QUEUES; do lpadmin -x "$q"; done; rm -rf "$T" "/etc/cups/cups-pdf-$NAME.conf"' EXIT
+chmod 755 "$T" && mkdir -m 777 "$T/pdf"
+export GLIMMERBOX_TEST_PDF_DIR=$T/pdf
+printf 'Out %s\nAnonDirName %s\n' "$T/pdf" "$T/pdf" >"/etc/cups/cups-pdf-$NAME.conf"
+for paper in A4 Letter; do
+    lpadmin -p "$paper$WIDTH" -E -v "cups-pdf:/$NAME" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
+        -o PageSize="$paper" 2>/dev/null || fatal "the spooler did not take a queue for $paper"
+done
 start_desktop "$SIZE" "$T" >/dev/null || fatal "no X screen of $SIZE"
 "$XTOOL" write-pattern "$T/screen.png" "$WIDTH" "$HEIGHT" 5 && "$XTOOL" setroot "$T/screen.png"
 calc() { awk "BEGIN { printf \"%s\", $1 }"; }
@@ -54,13 +63,18 @@ page() {
             for (i in d) if (d[i] < -1.01 || d[i] > 1.01) exit 1 }' <<<"$bbox"
 }
 # print_now WHAT KEYS...: Print Now, the keys on the zoom bar (which has the keyboard first),
-# then the Print Now button of the preview.
+# then the Print Now button of the preview, and a click that closes the pop-up.
 print_now() {
     key ctrl+p
     wait_for 10 "the print preview for $1" shown '^ Print Preview$'
     activate "$(window '^ Print Preview$')"
     xdotool key --delay 50 "${@:2}" Tab Return
     wait_for 10 "the print preview closing" gone '^ Print Preview$'
+    close_popup
+}
+close_popup() {
+    wait_for 10 "the pop-up" shown '^Glimmerbox$'
+    xdotool mousemove --window "$(window '^Glimmerbox$')" 20 20 click 1
 }
 
 case $WIDTH in
@@ -72,9 +86,9 @@ esac
 pages=$(pdfs)
 for paper in A4 Letter; do
     say "== $SIZE on $paper"
-    queue=GlimmerboxPDF SHEET_W=1122.52 SHEET_H=793.7
-    [[ $paper == A4 ]] || queue=GlimmerboxLetter SHEET_W=1056 SHEET_H=816
-    PRINTER=$queue "$PROGRAM" &
+    SHEET_W=1122.52 SHEET_H=793.7
+    [[ $paper == A4 ]] || SHEET_W=1056 SHEET_H=816
+    PRINTER=$paper$WIDTH "$PROGRAM" &
     PID=$!
     wait_for 20 "the main window" shown '^Glimmerbox v' && MAIN=$(window '^Glimmerbox v')
 
@@ -105,6 +119,7 @@ for paper in A4 Letter; do
     dismiss '^You have selected Auto-Dump mode\.$'
     wait_for 10 "Glimmerbox waiting on the task bar" waiting
     xdotool windowactivate "$MAIN" 2>/dev/null || true
+    close_popup
     next_page "an Auto-Dump click"
     zoom=$(calc "($SHEET_W / $WIDTH < $SHEET_H / $HEIGHT) ? $SHEET_W / $WIDTH : $SHEET_H / $HEIGHT")
     zoom=$(calc "$zoom < 1 ? $zoom : 1")
