@@ -30,8 +30,6 @@ inline constexpr Rect GrabbedPicture(int index)
     return {9240, 240 + 1440.0 * index, 1695, 1215};
 }
 
-// Picture1 is hidden and auto-sizing; at design time it holds the placeholder picture.
-inline constexpr Rect Picture1{6000, 6840, 9990, 8385};
 
 inline constexpr int Timer1Interval = 300;
 

@@ -65,8 +65,7 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
     m_confirmations =
         std::make_unique<ConfirmPopups>(*this, *m_services.events, *m_services.metrics);
     m_jpegLibrary = std::make_unique<ijl::TurboJpegLibrary>();
-    m_jpeg = std::make_unique<IntelJPGlibrary>(*m_jpegLibrary, *m_services.files,
-                                               m_services.program->exeName());
+    m_jpeg = std::make_unique<IntelJPGlibrary>(*m_jpegLibrary, *m_services.files);
     m_imageOutput = std::make_unique<ImageOutput>(
         ImageOutput::Services{*m_services.dialogs, *m_services.messages, *m_services.files,
                               *m_services.clipboard, *m_jpeg});
@@ -149,7 +148,6 @@ void GlimmerboxForm::Form_Load()
 {
     m_shots->resetState();
     m_crop->clear();
-    m_crop->hideFrame();
     m_controls.CurrentImageLabel->setText(QStringLiteral("Current Screen Shot"));
     m_tag.clear();
     LastSaveFolder = m_services.program->folder();

@@ -57,11 +57,8 @@ public:
     // The marked part of the current shot (the whole of it without a crop).
     QRect shotArea() const;
     void clear();
-    void hideFrame() { m_frameVisible = false; }
     // Whether the current slot holds a shot: an empty one's placeholder has no size to report.
     void setShotFilled(bool filled) { m_shotFilled = filled; }
-
-    const CropEdges &edges() const { return m_edges; }
 
 private:
     QSizeF previewSize() const;

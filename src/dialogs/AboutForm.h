@@ -23,11 +23,6 @@ public:
 
     AboutForm(QWidget *owner, Actions actions, float twipsPerPixelX, float twipsPerPixelY);
 
-    QLabel *lblTitle() const { return m_lblTitle; }
-    QLabel *lblDescription() const { return m_lblDescription; }
-    QLabel *lblDisclaimer() const { return m_lblDisclaimer; }
-    QPushButton *cmdOK() const { return m_cmdOK; }
-    QPushButton *cmdSysInfo() const { return m_cmdSysInfo; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -20,9 +20,6 @@ public:
     // Sets the text of both labels and the colours of the front and rear lettering.
     void setMessage(const QString &text, const QColor &front, const QColor &rear);
 
-    QLabel *Label1() const { return m_label1; }
-    QLabel *Label2() const { return m_label2; }
-
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

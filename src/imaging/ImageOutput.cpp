@@ -86,7 +86,6 @@ QString ImageOutput::SaveToFileMenuItem_Click(const Shot &shot, const QString &L
     request.filterIndex = 1;
     request.title = QStringLiteral("Save to File");
     request.defaultExt = QStringLiteral("*");
-    request.hideReadOnly = true;
     const SaveFileResult chosen = m_s.dialogs.showSave(request);
     if (chosen.cancelled || chosen.fileName.isEmpty())
         return {};
@@ -130,8 +129,7 @@ void ImageOutput::writeFile(const QString &fileName, int type, const QImage &pic
         return false;
     });
     if (result.outcome != ReplaceResult::Replaced)
-        throw RuntimeError(RuntimeError::PathFileAccessError, m_s.jpeg.source(),
-                           result.outcome == ReplaceResult::WriterFailed ? writerError
+        throw RuntimeError(result.outcome == ReplaceResult::WriterFailed ? writerError
                                                                          : result.error);
 }
 

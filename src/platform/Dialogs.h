@@ -14,7 +14,6 @@ struct SaveFileRequest
     QString filter;        // "Name (*.ext)|*.ext|Name2 (*.x)|*.x"
     int filterIndex = 1;   // 1-based
     QString defaultExt;
-    bool hideReadOnly = true;
 };
 
 struct SaveFileResult

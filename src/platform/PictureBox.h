@@ -45,7 +45,6 @@ public:
     // Outline of a box in invert mode, not persistent. Drawn twice in the same place, it is gone.
     void drawInvertedBox(QPointF corner1, QPointF corner2);
     void setLineWidth(int pixels) { m_lineWidth = pixels; }
-    int lineWidth() const { return m_lineWidth; }
 
     // Repaints from the persistent bitmap, dropping everything else that was drawn.
     void refresh();

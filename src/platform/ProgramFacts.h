@@ -20,8 +20,6 @@ public:
     virtual ProgramVersion version() const = 0;
     // The command line after the program's own name, as one string.
     virtual QString arguments() const = 0;
-    // The executable's file name without its extension.
-    virtual QString exeName() const = 0;
 };
 
 // "Glimmerbox v1.04" for 1.0.4: no point between minor version and revision.

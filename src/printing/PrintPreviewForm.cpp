@@ -106,7 +106,6 @@ float PrintPreviewForm::GetZoom()
 
 void PrintPreviewForm::showPrinter(const QString &name, QSizeF printable)
 {
-    m_source.printerName = name;
     m_source.printable = printable;
     m_printerNameLabel->setText(name);
     m_zoomFactorBar->setMinimum(lowestZoomPercent(printable, m_source.area.size()));

@@ -36,10 +36,6 @@ public:
     // Another printer or paper, chosen while the window is open: shown at once.
     void showPrinter(const QString &name, QSizeF printable);
 
-    QScrollBar *ZoomFactorBar() const { return m_zoomFactorBar; }
-    PictureBox *PreviewPicture1() const { return m_previewPicture1; }
-    QLabel *PrinterNameLabel() const { return m_printerNameLabel; }
-
 signals:
     void printerSetupRequested();
 

@@ -18,7 +18,7 @@ SheetPlacement placeOnSheet(QSizeF printable, const QRect &area, double zoom)
         QPointF(printable.width() - size.width(), printable.height() - size.height()) / 2, size);
     const QRectF onSheet = picture.intersected(QRectF(QPointF(0, 0), printable));
     if (onSheet.isEmpty() || zoom <= 0)
-        return {picture, {}, {}};
+        return {};
     const int left = int(std::floor((onSheet.left() - picture.left()) / zoom + Hair));
     const int top = int(std::floor((onSheet.top() - picture.top()) / zoom + Hair));
     const int right = int(std::ceil((onSheet.right() - picture.left()) / zoom - Hair));
@@ -26,7 +26,7 @@ SheetPlacement placeOnSheet(QSizeF printable, const QRect &area, double zoom)
     const QRect source(area.x() + left, area.y() + top, right - left, bottom - top);
     const QRectF target(picture.left() + left * zoom, picture.top() + top * zoom,
                         source.width() * zoom, source.height() * zoom);
-    return {picture, source, target};
+    return {source, target};
 }
 
 double fittingZoom(QSizeF printable, QSize area)

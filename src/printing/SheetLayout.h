@@ -9,9 +9,8 @@
 // at zoom 1 one screen pixel is printed at its true size; the area is in shot pixels.
 struct SheetPlacement
 {
-    QRectF picture; // the whole area at the zoom, centred; it may reach past the sheet
-    QRect source;   // the shot's pixels that land on the sheet, a part-pixel counting whole
-    QRectF target;  // where those pixels go
+    QRect source;  // the shot's pixels that land on the sheet, a part-pixel counting whole
+    QRectF target; // where those pixels go
 };
 
 SheetPlacement placeOnSheet(QSizeF printable, const QRect &area, double zoom);

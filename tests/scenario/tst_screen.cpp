@@ -1,13 +1,16 @@
 // The X11 screen reader on a real X server with the shared-memory extension and on one without:
 // the shot is Qt's own grab, pixel for pixel, in shared memory exactly when the server offers it.
-// And the PDF sheet that goes to the spooler, as poppler reads it.
+// The PDF sheet that goes to the spooler, as poppler reads it; and a printer chosen in Printer
+// Setup, on the test spooler.
 #include "Fakes.h"
 #include "platform/PdfSheet.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/qt/QtServices.h"
 
 #include <QFile>
+#include <QComboBox>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -85,6 +88,22 @@ private slots:
         QCOMPARE(inked.topLeft(), QPoint(71, 72 + 140));
         QVERIFY(qAbs(inked.width() - 700) <= 1);
         QCOMPARE(inked.bottom(), 299);
+    }
+
+    // The printer and paper chosen in Printer Setup reach the job: its printer, and its sheet.
+    void theSetupChoiceReachesTheJob()
+    {
+        QtPrinter printer;
+        QCOMPARE(printer.forJob()->deviceName(), QStringLiteral("GlimmerboxPDF"));
+        whenShown<QPrintDialog>([](QPrintDialog *dialog) {
+            auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));
+            printers->setCurrentIndex(printers->findText(QStringLiteral("GlimmerboxLetter")));
+            dialog->accept();
+        });
+        QVERIFY(printer.showSetupDialog());
+        const std::unique_ptr<IPrinter> job = printer.forJob();
+        QCOMPARE(job->deviceName(), QStringLiteral("GlimmerboxLetter"));
+        QCOMPARE(job->printableSize(), QSizeF(1056, 816));
     }
 
 private:

@@ -20,6 +20,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <deque>
 #include <functional>
@@ -64,7 +65,6 @@ struct FakeProgram final : IProgramFacts
     QString title() const override { return QStringLiteral("Glimmerbox"); }
     ProgramVersion version() const override { return {1, 0, 4}; }
     QString arguments() const override { return args; }
-    QString exeName() const override { return QStringLiteral("glimmerbox"); }
     QString args;
 };
 
@@ -172,24 +172,37 @@ struct FakeProcesses final : IProcessLauncher
     QStringList started;
 };
 
-// A registry that holds nothing.
-struct EmptyRegistry final : IRegistry
+// A registry whose one value is the System Information tool's path; empty: no such key. A
+// standard user may read it but is refused full access.
+struct ScriptedRegistry final : IRegistry
 {
-    long RegOpenKeyEx(HKEY, const QString &, unsigned long, HKEY *) override
+    long RegOpenKeyEx(HKEY, const QString &subKey, unsigned long access, HKEY *result) override
     {
-        return ERROR_FILE_NOT_FOUND;
+        if (toolPath.isEmpty() || !subKey.endsWith(QLatin1String("\\MSINFO")))
+            return ERROR_FILE_NOT_FOUND;
+        if (standardUser && access != 0x20019) // KEY_READ
+            return ERROR_ACCESS_DENIED;
+        *result = 1;
+        return ERROR_SUCCESS;
     }
-    long RegQueryValueEx(HKEY, const QString &, unsigned long *, std::uint8_t *,
-                         unsigned long *) override
+    long RegQueryValueEx(HKEY, const QString &, unsigned long *type, std::uint8_t *data,
+                         unsigned long *size) override
     {
-        return ERROR_FILE_NOT_FOUND;
+        const QByteArray value = toolPath.toLocal8Bit() + '\0';
+        *size = std::min<unsigned long>(*size, (unsigned long)value.size());
+        std::copy_n(value.constData(), *size, data);
+        *type = REG_SZ;
+        return ERROR_SUCCESS;
     }
     long RegCloseKey(HKEY) override { return ERROR_SUCCESS; }
+    QString toolPath;
+    bool standardUser = false;
 };
 
 struct FakeShell final : IShell
 {
-    void openUrl(const QString &, QWidget *) override {}
+    void openUrl(const QString &url, QWidget *) override { opened.append(url); }
+    QStringList opened;
 };
 
 // Pop-ups that close at once, recorded.
@@ -238,7 +251,7 @@ struct FakeDesktop
     FakeFileDialogs dialogs;
     FakeShell shell;
     FakeProcesses processes;
-    EmptyRegistry registry;
+    ScriptedRegistry registry;
     FakeConfirmations *confirmations = nullptr;
     std::unique_ptr<GlimmerboxForm> form;
 

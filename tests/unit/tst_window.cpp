@@ -4,9 +4,7 @@
 #include "CpuTime.h"
 #include "Fakes.h"
 #include "dialogs/AboutForm.h"
-#include "imaging/IntelJPGlibrary.h"
-#include "imaging/cDIBsection.h"
-#include "platform/JpegLibrary.h"
+#include "dialogs/ConfirmForm.h"
 #include "platform/PictureBox.h"
 #include "printing/PrintPreviewForm.h"
 
@@ -32,6 +30,24 @@ QRgb thumbnailColour(FakeDesktop &d, int slot)
 {
     const QImage shown = d.find<PictureBox>(QStringLiteral("GrabbedPicture%1").arg(slot))->shown();
     return shown.pixel(shown.width() / 2, shown.height() / 2);
+}
+
+QRgb previewColour(FakeDesktop &d)
+{
+    const QImage shown = d.find<PictureBox>(QStringLiteral("CurrentImage1"))->shown();
+    return shown.pixel(shown.width() / 2, shown.height() / 2);
+}
+
+// Where what a picture box shows differs from the picture it holds: the crop's outline.
+QRect outline(const PictureBox &box)
+{
+    const QImage shown = box.shown(), held = box.surface().image();
+    QRect differs;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (shown.pixel(x, y) != held.pixel(x, y))
+                differs |= QRect(x, y, 1, 1);
+    return differs;
 }
 
 void mouse(QWidget *w, QEvent::Type type, QPoint at, Qt::MouseButtons held)
@@ -102,7 +118,11 @@ private slots:
     void aReplacedFileIsNeverLost();
     void aCropIsExactlyWhatTheLabelSays_data();
     void aCropIsExactlyWhatTheLabelSays();
-    void anEmptySlotIsNoShot();
+    void nothingMarkedIsNothingSent_data();
+    void nothingMarkedIsNothingSent();
+    void helpReachesTheWebAndSystemInformation_data();
+    void helpReachesTheWebAndSystemInformation();
+    void popUpsSayWhatWasDone();
     void onlyWhatHappenedIsConfirmed_data();
     void onlyWhatHappenedIsConfirmed();
     void autoDumpLeavesTheWindowAsTheUserWants();
@@ -128,18 +148,23 @@ void tst_Window::grabsFillTheSlotsInTurn()
         QCOMPARE(thumbnailColour(d, slot), colours[slot == 0 ? 5 : slot]);
     QCOMPARE(d.find<QLabel>(QStringLiteral("CurrentImageLabel"))->text(),
              QStringLiteral("Entire Screen Shot Selected - W64 x H48"));
-    // The desktop picks the icon's size it needs, from 16 to 256 pixels.
-    QCOMPARE(d.form->windowIcon().availableSizes().size(), 7);
+    QCOMPARE(previewColour(d), colours[5]);
 
-    // A picked thumbnail is the one the next grab replaces.
+    // A picked thumbnail is shown, and is the one the next grab replaces; later grabs go on
+    // from there.
     QWidget *third = d.find<PictureBox>(QStringLiteral("GrabbedPicture2"));
     mouse(third, QEvent::MouseButtonPress, QPoint(20, 20), Qt::LeftButton);
     mouse(third, QEvent::MouseButtonRelease, QPoint(20, 20), Qt::NoButton);
-    screen.fill(Qt::black);
-    d.screen.screen = screen.copy();
-    d.trigger("GrabScreenMenuItem");
-    QCOMPARE(thumbnailColour(d, 2), QColor(Qt::black).rgb());
-    QCOMPARE(thumbnailColour(d, 3), colours[3]);
+    QCOMPARE(previewColour(d), colours[2]);
+    for (const QRgb colour : {0xff000000u, 0xff808080u, 0xffffffffu}) {
+        screen.fill(colour);
+        d.screen.screen = screen.copy();
+        d.trigger("GrabScreenMenuItem");
+    }
+    const QList<QRgb> now{colours[5], colours[1], 0xff000000, 0xff808080, 0xffffffff};
+    for (int slot = 0; slot < 5; ++slot)
+        QCOMPARE(thumbnailColour(d, slot), now[slot]);
+    QCOMPARE(previewColour(d), now[4]);
 }
 
 void tst_Window::aFailedGrabChangesNothing()
@@ -237,8 +262,8 @@ void tst_Window::thePreviewShowsThePrintedSheet()
     }
     QImage shown;
     whenShown<PrintPreviewForm>([&](PrintPreviewForm *preview) {
-        preview->ZoomFactorBar()->setValue(percent);
-        shown = preview->PreviewPicture1()->shown();
+        preview->findChild<QScrollBar *>(QStringLiteral("ZoomFactorBar"))->setValue(percent);
+        shown = preview->findChild<PictureBox *>(QStringLiteral("PreviewPicture1"))->shown();
         preview->findChild<QPushButton *>(QStringLiteral("PrintButton"))->click();
     });
     d.trigger("PrintScreenMenuItem");
@@ -270,18 +295,20 @@ void tst_Window::printerSetupChoosesAndTheChoiceShows()
 {
     FakeDesktop d;
     d.start(pattern(QSize(64, 48)));
-    QString named;
+    QStringList named;
     QList<QRgb> edge; // the preview's left edge, half-way down, before and after
     whenShown<PrintPreviewForm>([&](PrintPreviewForm *preview) {
-        const PictureBox *box = preview->PreviewPicture1();
+        const auto *box = preview->findChild<PictureBox *>(QStringLiteral("PreviewPicture1"));
+        const QLabel *label = preview->findChild<QLabel *>(QStringLiteral("PrinterNameLabel"));
+        named << label->text();
         edge << box->shown().pixel(0, box->shown().height() / 2);
         preview->findChild<QPushButton *>(QStringLiteral("PrinterSetupButton"))->click();
         edge << box->shown().pixel(0, box->shown().height() / 2);
-        named = preview->findChild<QLabel *>(QStringLiteral("PrinterNameLabel"))->text();
+        named << label->text();
         preview->findChild<QPushButton *>(QStringLiteral("CancelButton"))->click();
     });
     d.trigger("PrintScreenMenuItem");
-    QCOMPARE(named, QStringLiteral("Chosen Printer"));
+    QCOMPARE(named, QStringList({"Recording Printer", "Chosen Printer"}));
     // Letter is narrower than the box, A4 (the chosen printer's paper) fills its width.
     QCOMPARE(edge, QList<QRgb>({qRgb(128, 128, 128), qRgb(255, 255, 255)}));
     QVERIFY(d.printer.pages.isEmpty());
@@ -346,14 +373,6 @@ void tst_Window::savedFilesHoldTheShot()
     d.trigger("SaveToFileMenuItem");
     // Quality 90: libjpeg's base luminance table scaled to a fifth.
     QCOMPARE(firstQuantValues(jpeg), QByteArray("\3\2\2\3\2\2\3\3"));
-    // The very file a 24-bit bottom-up copy of the shot gives.
-    cDIBsection dib;
-    dib.CreateFromPicture(shot);
-    ijl::TurboJpegLibrary library;
-    IntelJPGlibrary(library, d.files, {}).SaveDibToJpg(dib, dir.filePath("dib.jpg"), 90);
-    QFile a(jpeg), b(dir.filePath("dib.jpg"));
-    QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly) &&
-            a.readAll() == b.readAll());
     const QImage decoded(jpeg);
     QCOMPARE(decoded.size(), shot.size());
     // Upright and in its colours: a flipped or channel-swapped picture is far off.
@@ -374,12 +393,16 @@ void tst_Window::savedFilesHoldTheShot()
     QVERIFY(d.messages.shown.isEmpty());
     QCOMPARE(d.confirmations->shown.size(), 2);
 
-    // An existing file is replaced only after a yes.
+    // An existing file is replaced only after a yes, also when the name typed was another.
     d.messages.answers = {IMessageBox::No};
     d.screen.screen = pattern(QSize(160, 120), 9);
     d.trigger("GrabScreenMenuItem");
+    d.dialogs.answer = {false, dir.filePath(QStringLiteral("Shot.png")), 2};
     d.trigger("SaveToFileMenuItem");
     QCOMPARE(QImage(bmp).convertToFormat(QImage::Format_RGB32), shot);
+    QCOMPARE(d.messages.shown,
+             QStringList{"Warning - File Already Exists|" + QDir::toNativeSeparators(bmp) +
+                         "\r\nDo you want to Overwrite it ?"});
     d.messages.answers = {IMessageBox::Yes};
     d.trigger("SaveToFileMenuItem");
     QCOMPARE(QImage(bmp).convertToFormat(QImage::Format_RGB32), d.screen.screen);
@@ -419,16 +442,20 @@ void tst_Window::aCropIsExactlyWhatTheLabelSays_data()
 {
     QTest::addColumn<QPoint>("from");
     QTest::addColumn<QPoint>("to");
-    QTest::newRow("down and right") << QPoint(10, 20) << QPoint(110, 70);
-    QTest::newRow("up and left, off the grid") << QPoint(241, 199) << QPoint(105, 94);
-    QTest::newRow("past the far corner") << QPoint(400, 300) << QPoint(700, 600);
-    QTest::newRow("to the near corner") << QPoint(37, 41) << QPoint(-20, -20);
+    QTest::addColumn<QPoint>("corner"); // the shot's pixel under the crop's top-left corner
+    QTest::newRow("down and right") << QPoint(10, 20) << QPoint(110, 70) << QPoint(33, 52);
+    QTest::newRow("up and left, off the grid")
+        << QPoint(241, 199) << QPoint(105, 94) << QPoint(356, 245);
+    QTest::newRow("past the far corner")
+        << QPoint(400, 300) << QPoint(700, 600) << QPoint(1359, 784);
+    QTest::newRow("to the near corner") << QPoint(37, 41) << QPoint(-20, -20) << QPoint(0, 0);
 }
 
 void tst_Window::aCropIsExactlyWhatTheLabelSays()
 {
     QFETCH(QPoint, from);
     QFETCH(QPoint, to);
+    QFETCH(QPoint, corner);
     FakeDesktop d;
     // Every pixel says where it is, so a picture shows which part of the shot it came from.
     QImage shot(1920, 1080, QImage::Format_RGB32);
@@ -436,7 +463,7 @@ void tst_Window::aCropIsExactlyWhatTheLabelSays()
         for (int x = 0; x < shot.width(); ++x)
             shot.setPixel(x, y, qRgb(x & 255, y & 255, (x >> 8) | ((y >> 8) << 4)));
     d.start(shot);
-    QWidget *preview = d.find<PictureBox>(QStringLiteral("CurrentImage1"));
+    auto *preview = d.find<PictureBox>(QStringLiteral("CurrentImage1"));
     const QPoint border(2, 2);
     mouse(preview, QEvent::MouseButtonPress, border + from, Qt::LeftButton);
     mouse(preview, QEvent::MouseMove, border + (from + to) / 2, Qt::LeftButton);
@@ -450,31 +477,129 @@ void tst_Window::aCropIsExactlyWhatTheLabelSays()
     QCOMPARE(d.confirmations->shown, QStringList{QStringLiteral("Copied to Clipboard")});
     const QImage copied = d.clipboard.content.convertToFormat(QImage::Format_RGB32);
     QCOMPARE(copied.size(), QSize(label.captured(1).toInt(), label.captured(2).toInt()));
-    const QRgb corner = copied.pixel(0, 0);
-    const QPoint at(qRed(corner) | (qBlue(corner) & 15) << 8, qGreen(corner) | (qBlue(corner) >> 4)
-                                                                                   << 8);
-    QCOMPARE(copied, shot.copy(QRect(at, copied.size())));
+    QCOMPARE(copied, shot.copy(QRect(corner, copied.size())));
+
+    // The outline runs along the dragged rectangle, and blinks.
+    const QRect dragged =
+        QRect(from, to).normalized() & QRect(QPoint(0, 0), preview->shown().size());
+    const QRect drawn = outline(*preview);
+    QVERIFY2(qAbs(drawn.left() - dragged.left()) <= 1 && qAbs(drawn.top() - dragged.top()) <= 1 &&
+                 qAbs(drawn.right() - dragged.right()) <= 1 &&
+                 qAbs(drawn.bottom() - dragged.bottom()) <= 1,
+             qPrintable(QStringLiteral("%1 %2 %3 %4")
+                            .arg(drawn.x())
+                            .arg(drawn.y())
+                            .arg(drawn.width())
+                            .arg(drawn.height())));
+    QTRY_VERIFY_WITH_TIMEOUT(outline(*preview).isEmpty(), 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(outline(*preview) == drawn, 1000);
 }
 
-void tst_Window::anEmptySlotIsNoShot()
+void tst_Window::nothingMarkedIsNothingSent_data()
 {
+    QTest::addColumn<QPoint>("dragTo"); // from (50, 50) on the preview, after a click on slot 3
+    QTest::addColumn<QStringList>("told");
+    QTest::newRow("an empty slot")
+        << QPoint(50, 50)
+        << QStringList{"Print Now|Cannot be Printed.\r\nThe selected Screen Shot is Empty.",
+                       "Warning - Save to File|Cannot be Saved.\r\nThe selected Screen Shot is "
+                       "Empty.",
+                       "Warning - Copy to Clipboard|Cannot be Copied.\r\nThe selected Screen "
+                       "Shot is Empty."};
+    const QString none = QStringLiteral("The selected area has no width or no height: there is "
+                                        "nothing to %1.");
+    QTest::newRow("a line, no area")
+        << QPoint(50, 90)
+        << QStringList{"Print Now|" + none.arg("print"),
+                       "Warning - Save to File|" + none.arg("save"),
+                       "Warning - Copy to Clipboard|" + none.arg("copy")};
+}
+
+void tst_Window::nothingMarkedIsNothingSent()
+{
+    QFETCH(QPoint, dragTo);
+    QFETCH(QStringList, told);
     FakeDesktop d;
-    d.start(pattern(QSize(64, 48)));
-    QWidget *empty = d.find<PictureBox>(QStringLiteral("GrabbedPicture3"));
-    mouse(empty, QEvent::MouseButtonPress, QPoint(20, 20), Qt::LeftButton);
+    d.start(pattern(QSize(640, 480)));
+    if (dragTo == QPoint(50, 50)) {
+        QWidget *empty = d.find<PictureBox>(QStringLiteral("GrabbedPicture3"));
+        mouse(empty, QEvent::MouseButtonPress, QPoint(20, 20), Qt::LeftButton);
+    }
     QWidget *preview = d.find<PictureBox>(QStringLiteral("CurrentImage1"));
     mouse(preview, QEvent::MouseButtonPress, QPoint(50, 50), Qt::LeftButton);
-    mouse(preview, QEvent::MouseButtonRelease, QPoint(50, 50), Qt::NoButton);
-    QCOMPARE(d.find<QLabel>(QStringLiteral("CurrentImageLabel"))->text(),
-             QStringLiteral("Screen Shot - Empty"));
-    d.trigger("SaveToFileMenuItem");
-    d.trigger("SaveToClipboardMenuItem");
-    QCOMPARE(d.messages.shown,
-             (QStringList{QStringLiteral("Warning - Save to File|Cannot be Saved.\r\nThe selected "
-                                         "Screen Shot is Empty."),
-                          QStringLiteral("Warning - Copy to Clipboard|Cannot be Copied.\r\nThe "
-                                         "selected Screen Shot is Empty.")}));
-    QVERIFY(d.dialogs.folders.isEmpty() && d.clipboard.content.isNull());
+    mouse(preview, QEvent::MouseMove, dragTo, Qt::LeftButton);
+    mouse(preview, QEvent::MouseButtonRelease, dragTo, Qt::NoButton);
+    if (dragTo == QPoint(50, 50))
+        QCOMPARE(d.find<QLabel>(QStringLiteral("CurrentImageLabel"))->text(),
+                 QStringLiteral("Screen Shot - Empty"));
+    for (const char *command :
+         {"PrintScreenMenuItem", "SaveToFileMenuItem", "SaveToClipboardMenuItem"})
+        d.trigger(command);
+    QCOMPARE(d.messages.shown, told);
+    QVERIFY(d.printer.pages.isEmpty() && d.dialogs.folders.isEmpty() &&
+            d.clipboard.content.isNull());
+}
+
+void tst_Window::helpReachesTheWebAndSystemInformation_data()
+{
+    QTest::addColumn<QString>("tool"); // where the registry says it is; empty: nowhere
+    QTest::addColumn<bool>("standardUser");
+    QTest::addColumn<QStringList>("told");
+    const QString tool = QStringLiteral("C:\\Windows\\System32\\msinfo32.exe");
+    QTest::newRow("administrator") << tool << false << QStringList();
+    QTest::newRow("standard user") << tool << true << QStringList();
+    QTest::newRow("no tool") << QString() << false
+                             << QStringList{"|System Information Is Unavailable At This Time"};
+}
+
+void tst_Window::helpReachesTheWebAndSystemInformation()
+{
+    QFETCH(QString, tool);
+    QFETCH(bool, standardUser);
+    QFETCH(QStringList, told);
+    FakeDesktop d;
+    d.registry.toolPath = tool;
+    d.registry.standardUser = standardUser;
+    d.start(pattern(QSize(64, 48)));
+    d.trigger("VisitMoonferryMenuItem");
+    QCOMPARE(d.shell.opened, QStringList{"http://www.moonferry.example/"});
+    whenShown<AboutForm>([](AboutForm *about) {
+        about->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->click();
+        about->accept();
+    });
+    d.trigger("AboutMenuItem");
+    QCOMPARE(d.processes.started, tool.isEmpty() ? QStringList() : QStringList{tool});
+    QCOMPARE(d.messages.shown, told);
+}
+
+// The real pop-ups: each says what was done, and stays two seconds unless it is clicked.
+void tst_Window::popUpsSayWhatWasDone()
+{
+    QWidget owner;
+    QtEventPump events;
+    FixedMetrics metrics;
+    ConfirmPopups popups(owner, events, metrics);
+    const std::pair<void (IConfirmations::*)(), QString> kinds[] = {
+        {&IConfirmations::ConfirmSave, "Saved to File"},
+        {&IConfirmations::ConfirmClipboard, "Copied to Clipboard"},
+        {&IConfirmations::ConfirmPrint, "Printing Now"}};
+    for (const auto &[confirm, text] : kinds) {
+        const bool waited = text == kinds[0].second;
+        QString said;
+        whenShown<ConfirmForm>([&](ConfirmForm *form) {
+            said = form->findChild<QLabel *>(QStringLiteral("Label2"))->text();
+            if (!waited)
+                QTest::mouseClick(form->findChild<QLabel *>(QStringLiteral("Label2")),
+                                  Qt::LeftButton);
+        });
+        QElapsedTimer clock;
+        clock.start();
+        (popups.*confirm)();
+        QCOMPARE(said, text);
+        QVERIFY2(waited ? clock.elapsed() >= 2000 && clock.elapsed() < 3000
+                        : clock.elapsed() < 1000,
+                 qPrintable(QString::number(clock.elapsed())));
+    }
 }
 
 void tst_Window::onlyWhatHappenedIsConfirmed_data()

@@ -80,13 +80,6 @@ QString QtProgramFacts::arguments() const
     return m_arguments.mid(1).join(QLatin1Char(' '));
 }
 
-QString QtProgramFacts::exeName() const
-{
-    const QString path =
-        m_arguments.isEmpty() ? QCoreApplication::applicationFilePath() : m_arguments.first();
-    return QFileInfo(path).completeBaseName();
-}
-
 int QtMessageBox::show(const QString &text, int style, const QString &title)
 {
     QMessageBox box(QApplication::activeWindow());

@@ -45,7 +45,6 @@ public:
     QString title() const override;
     ProgramVersion version() const override;
     QString arguments() const override;
-    QString exeName() const override;
 
 private:
     QStringList m_arguments;
