@@ -1,4 +1,4 @@
-// Capture figures on the real X server: CopyDesktop, a whole grab without its half-second
+// Capture figures on the real X server: copyDesktop, a whole grab without its half-second
 // pause (capture, store, thumbnail, preview), and the memory that five full shots take. The
 // references: Qt's own grab, and the floor for any reader of the screen through shared memory:
 // one XShmGetImage into a segment made beforehand, and a copy out of it into warm memory.
@@ -10,8 +10,8 @@
 #include "BenchPattern.h"
 #include "capture/DesktopCapture.h"
 #include "capture/ShotStore.h"
+#include "designcontrols/PictureBox.h"
 #include "platform/EventPump.h"
-#include "platform/PictureBox.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/qt/QtServices.h"
 
@@ -78,9 +78,9 @@ struct Store
     // A grab as the window makes it, less its pause and its window.
     void grab()
     {
-        Pause(events, 0.5f);
-        if (CopyDesktop(picture1, grabber, metrics))
-            store->storeShot(store->nextSlot());
+        pause(events, 0.5f);
+        if (copyDesktop(picture1, grabber, metrics).isEmpty())
+            store->store(store->nextSlot());
     }
     IScreenGrabber &grabber;
     IScreenMetrics &metrics;
@@ -145,14 +145,16 @@ int main(int argc, char *argv[])
         quint64 sum = 0;
         for (int i = 0; i < ShotStore::SlotCount + 1; ++i) {
             shots.grab();
-            for (const QImage &shot : shots.store->GrabbedImage)
+            for (int slot = 0; slot < ShotStore::SlotCount; ++slot) {
+                const QImage shot = shots.store->shot(slot);
                 for (qsizetype at = 0; at < shot.sizeInBytes(); at += 4096)
                     sum += shot.constBits()[at];
+            }
         }
         std::printf("touched %llu\n", static_cast<unsigned long long>(sum));
         std::printf("peak_rss_mb %.1f\ncurrent_rss_mb %.1f\nshot %dx%d\n",
                     statusKilobytes("VmHWM") / 1024.0, statusKilobytes("VmRSS") / 1024.0,
-                    shots.store->GrabbedImage[0].width(), shots.store->GrabbedImage[0].height());
+                    shots.store->shot(0).width(), shots.store->shot(0).height());
         return 0;
     }
 
@@ -174,7 +176,7 @@ int main(int argc, char *argv[])
     }
     for (int i = 0; i < runs; ++i) {
         clock.start();
-        CopyDesktop(buffer, grabber, metrics);
+        copyDesktop(buffer, grabber, metrics);
         copy.push_back(clock.nsecsElapsed() / 1e6);
     }
     buffer.setPicture(QImage());
@@ -186,6 +188,6 @@ int main(int argc, char *argv[])
     std::printf("qt_grab_ms %.2f\ncopydesktop_ms %.2f\ngrab_without_pause_ms %.2f\n"
                 "shm_probe_ms %.2f\nshot %dx%d\n",
                 median(qtGrab), median(copy), median(grab), median(sharedMemoryProbe(runs)),
-                shots.store->GrabbedImage[0].width(), shots.store->GrabbedImage[0].height());
+                shots.store->shot(0).width(), shots.store->shot(0).height());
     return 0;
 }

@@ -4,7 +4,7 @@
 //   bench_jpeg FOLDER [RUNS]   medians in milliseconds; leaves FOLDER/shot.ppm for cjpeg
 
 #include "BenchPattern.h"
-#include "imaging/IntelJPGlibrary.h"
+#include "imaging/JpegWriter.h"
 #include "platform/JpegLibrary.h"
 #include "platform/qt/QtServices.h"
 
@@ -38,7 +38,7 @@ int main(int argc, char *argv[])
 
     ijl::TurboJpegLibrary library;
     QtFiles files;
-    IntelJPGlibrary binding(library, files);
+    JpegWriter binding(library, files);
     const QString target = folder.filePath(QStringLiteral("shot.jpg"));
     // The save and the bare encoding take turns, so that whatever else the machine does weighs
     // on both alike.
@@ -47,7 +47,7 @@ int main(int argc, char *argv[])
     QElapsedTimer clock;
     for (int i = 0; i < runs + 2; ++i) {
         clock.start();
-        binding.SavePictureToJpg(shot, target); // the first saves create, the rest replace
+        binding.save(shot, target); // the first saves create, the rest replace
         const double saved = clock.nsecsElapsed() / 1e6;
         unsigned char *jpeg = nullptr;
         unsigned long size = 0;

@@ -37,6 +37,7 @@ public:
         : m_restores(restores)
     {}
     unsigned feed(Event event);
+    bool on() const { return m_on; }
 
 private:
     unsigned arm(bool away, bool back);

@@ -1,7 +1,7 @@
 #include "FormBackground.h"
 
 #include "FormLayout.h"
-#include "platform/Twips.h"
+#include "designcontrols/Twips.h"
 
 #include <QPainter>
 

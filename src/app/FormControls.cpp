@@ -2,9 +2,9 @@
 
 #include "FormBackground.h"
 #include "FormLayout.h"
-#include "platform/DesignFonts.h"
-#include "platform/PictureBox.h"
-#include "platform/Twips.h"
+#include "designcontrols/DesignFonts.h"
+#include "designcontrols/PictureBox.h"
+#include "designcontrols/Twips.h"
 
 #include <QAction>
 #include <QLabel>

@@ -30,7 +30,6 @@ inline constexpr Rect GrabbedPicture(int index)
     return {9240, 240 + 1440.0 * index, 1695, 1215};
 }
 
-
 inline constexpr int Timer1Interval = 300;
 
 } // namespace FormLayout

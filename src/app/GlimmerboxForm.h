@@ -1,29 +1,24 @@
 #pragma once
 
-#include "AutoDumpStates.h"
 #include "FormControls.h"
 #include "WindowCentring.h"
-#include "capture/CropSelection.h"
-#include "capture/ShotStore.h"
+#include "designcontrols/PictureSurface.h"
 #include "imaging/ImageOutput.h"
-#include "platform/PictureSurface.h"
 #include "platform/Services.h"
-#include "printing/BackgroundPrint.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
 #include <memory>
-#include <optional>
 
+class AutoDump;
+class CropSelection;
 class IConfirmations;
-class IntelJPGlibrary;
-namespace ijl {
-class IJpegLibrary;
-}
+class PrintCommand;
+class ShotStore;
 
-// The main window: the preview, the five thumbnails, the buttons, the menus, and the state
-// every command works on. The commands are reached through its controls and menu items.
+// The main window: the preview, the five thumbnails, the buttons and the menus, each wired to
+// the command it starts; the commands' results are shown here.
 class GlimmerboxForm : public QMainWindow
 {
     Q_OBJECT
@@ -48,7 +43,6 @@ protected:
 
 private:
     void Form_Load();
-    void Form_Resize();
     bool GrabButton_Click();
     void PrintButton_Click();
     void AutoDumpButton_Click();
@@ -58,14 +52,10 @@ private:
     void TipsMenuItem_Click();
     void VisitMoonferryMenuItem_Click();
     void AboutMenuItem_Click();
-    bool PrintCurrentShot(bool SkipPreview); // true when a job started
-    void printJobEnded(bool printed);
-    void AutoDumpPrint();
-    void autoDumpCycleEnded();
-    void leaveAutoDump();
-    void autoDump(AutoDumpStates::Event event);
+    void GrabbedPicture_MouseDown(int index, int button);
+    bool printCurrentShot(bool oneClick); // true when a job started
     void connectControls();
-    void warn(const QString &text, const QString &title);
+    bool startedForAutoDump() const;
     ImageOutput::Shot markedShot() const;
     QSize designSize() const;
 
@@ -75,20 +65,13 @@ private:
     // The full-size current shot, and the buffer every grab copies the screen into.
     PictureSurface Picture1;
     FormControls m_controls;
-    QString m_tag;
-    float PrintZoom = 0;
-    QString LastSaveFolder;
-    bool m_inAutoDumpPrint = false; // from the start of a cycle until its job has ended
-    bool m_confirmingPrint = false;
-    std::optional<bool> m_printOutcome; // a job that ended while its pop-up was up
-    std::unique_ptr<AutoDumpStates> m_autoDump;
+    QString m_lastSaveFolder;
     QTimer Timer1;
     WindowCentring m_centring;
-    BackgroundPrint m_printing;
     std::unique_ptr<ShotStore> m_shots;
     std::unique_ptr<CropSelection> m_crop;
     std::unique_ptr<IConfirmations> m_confirmations;
-    std::unique_ptr<ijl::IJpegLibrary> m_jpegLibrary;
-    std::unique_ptr<IntelJPGlibrary> m_jpeg;
     std::unique_ptr<ImageOutput> m_imageOutput;
+    std::unique_ptr<PrintCommand> m_print;
+    AutoDump *m_autoDump;
 };

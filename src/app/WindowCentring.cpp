@@ -61,3 +61,21 @@ void WindowCentring::start()
     });
     poll->start();
 }
+
+void WindowCentring::shown()
+{
+    if (!m_started && !(m_window.windowState() & Qt::WindowMinimized))
+        start();
+}
+
+void WindowCentring::resized()
+{
+    auto designed = [this] {
+        return m_window.windowState() != Qt::WindowNoState || m_window.size() == m_designSize();
+    };
+    if (!designed())
+        QTimer::singleShot(0, &m_window, [this, designed] {
+            if (!designed())
+                m_window.resize(m_designSize());
+        });
+}

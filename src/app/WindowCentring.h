@@ -8,7 +8,7 @@ class QRect;
 class QWidget;
 
 // Keeps a top-level window in the middle of the primary screen's work area while the window
-// manager frames and places it.
+// manager frames and places it, and at its designed size while it is a normal window.
 class WindowCentring
 {
 public:
@@ -18,11 +18,16 @@ public:
     {}
 
     void centreOnScreen();
-    // Once per window: looks again until the framed window sits in the middle.
-    void start();
-    bool started() const { return m_started; }
+    // The window is on the screen: the first time it is there as a normal window, it is centred
+    // once its frame is up.
+    void shown();
+    // The border is fixed: the window can be maximised (which Auto-Dump reads as a command), but
+    // a normal window keeps its designed size.
+    void resized();
 
 private:
+    // Looks again until the framed window sits in the middle.
+    void start();
     bool isCentred(const QRect &frame) const;
 
     QWidget &m_window;

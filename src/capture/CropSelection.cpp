@@ -1,7 +1,7 @@
 #include "CropSelection.h"
 
-#include "VbText.h"
-#include "platform/PictureBox.h"
+#include "ShotStore.h"
+#include "designcontrols/PictureBox.h"
 
 #include <QLabel>
 
@@ -82,66 +82,59 @@ CropScale CropSelection::scale() const
                        m_picture1.twipsPerPixelX(), m_picture1.twipsPerPixelY());
 }
 
-QString CropSelection::entireShotText() const
+void CropSelection::press(int button, float x, float y)
 {
-    return QStringLiteral("Entire Screen Shot Selected - W") +
-           singleText(m_picture1.scaleWidth() / m_picture1.twipsPerPixelX()) +
-           QStringLiteral(" x H") +
-           singleText(m_picture1.scaleHeight() / m_picture1.twipsPerPixelY());
+    if (button == 1)
+        m_edges = {x, x, y, y};
+    drawOutline();
 }
 
-void CropSelection::CurrentImage1_MouseDown(int Button, int, float X, float Y)
+void CropSelection::move(int buttons, float x, float y)
 {
-    if (Button == 1)
-        m_edges = {X, X, Y, Y};
-    DrawCropFrame();
-}
-
-void CropSelection::CurrentImage1_MouseMove(int Button, int, float X, float Y)
-{
-    const QPointF p = Crop::clampToPreview(QPointF(X, Y), previewSize());
-    X = float(p.x());
-    Y = float(p.y());
+    const QPointF p = Crop::clampToPreview(QPointF(x, y), previewSize());
+    x = float(p.x());
+    y = float(p.y());
     const CropEdges &s = m_edges;
-    if (Button == 0) {
-        const bool inside = s.x1 <= X && X <= s.x2 && s.y1 <= Y && Y <= s.y2;
+    if (buttons == 0) {
+        const bool inside = s.x1 <= x && x <= s.x2 && s.y1 <= y && y <= s.y2;
         const bool noEdgeAtZero = s.x1 != 0 && s.x2 != 0 && s.y1 != 0 && s.y2 != 0;
         m_preview.setToolTip(inside && noEdgeAtZero
                                  ? QStringLiteral("Right Click - to Clear Selection")
                                  : QStringLiteral("Select Area to be Printed"));
     }
-    if (Button == 1) {
-        m_edges.x2 = X;
-        m_edges.y2 = Y;
+    if (buttons == 1) {
+        m_edges.x2 = x;
+        m_edges.y2 = y;
         const QSize size = Crop::labelSize(m_edges, scale());
         m_label.setText(
             QStringLiteral("Selecting Window = W%1 x H%2").arg(size.width()).arg(size.height()));
         m_frameVisible = true;
-        DrawCropFrame();
+        drawOutline();
     }
 }
 
-void CropSelection::CurrentImage1_MouseUp(int Button, int, float, float)
+void CropSelection::release(int button)
 {
     m_edges = Crop::ordered(m_edges);
     const CropEdges &s = m_edges;
-    if (Button == 2 || (Button == 1 && s.x1 == s.x2 && s.y1 == s.y2)) {
+    if (button == 2 || (button == 1 && s.x1 == s.x2 && s.y1 == s.y2)) {
         clear();
-        m_label.setText(m_shotFilled ? entireShotText() : QStringLiteral("Screen Shot - Empty"));
-    } else if (Button == 1) {
+        m_label.setText(m_shotFilled ? entireShotText(m_picture1)
+                                     : QStringLiteral("Screen Shot - Empty"));
+    } else if (button == 1) {
         const QSize size = Crop::labelSize(m_edges, scale());
         m_label.setText(
             QStringLiteral("Crop Window Set = W%1 x H%2").arg(size.width()).arg(size.height()));
     }
 }
 
-void CropSelection::Timer1_Timer()
+void CropSelection::blink()
 {
     m_frameVisible = !m_frameVisible;
-    DrawCropFrame();
+    drawOutline();
 }
 
-void CropSelection::DrawCropFrame()
+void CropSelection::drawOutline()
 {
     m_preview.refresh();
     // Without a crop there is nothing to outline (not even a blinking dot in the corner).

@@ -49,11 +49,12 @@ public:
     CropSelection(PictureBox &CurrentImage1, QLabel &CurrentImageLabel,
                   const PictureSurface &Picture1);
 
-    void CurrentImage1_MouseDown(int Button, int Shift, float X, float Y);
-    void CurrentImage1_MouseMove(int Button, int Shift, float X, float Y);
-    void CurrentImage1_MouseUp(int Button, int Shift, float X, float Y);
-    void Timer1_Timer();
-    void DrawCropFrame();
+    // The mouse on the preview, in its twips; buttons as the picture box reports them.
+    void press(int button, float x, float y);
+    void move(int buttons, float x, float y);
+    void release(int button);
+    // The outline shows and hides in turn.
+    void blink();
     // The marked part of the current shot (the whole of it without a crop).
     QRect shotArea() const;
     void clear();
@@ -63,7 +64,7 @@ public:
 private:
     QSizeF previewSize() const;
     CropScale scale() const;
-    QString entireShotText() const;
+    void drawOutline();
 
     CropEdges m_edges;
     bool m_frameVisible = false;

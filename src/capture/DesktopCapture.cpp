@@ -1,24 +1,20 @@
 #include "DesktopCapture.h"
 
-#include "platform/PictureSurface.h"
+#include "designcontrols/PictureSurface.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/ScreenMetrics.h"
 
-bool CopyDesktop(PictureSurface &objTo, IScreenGrabber &screen, const IScreenMetrics &metrics,
-                 QString *error)
+QString copyDesktop(PictureSurface &Picture1, IScreenGrabber &screen, const IScreenMetrics &metrics)
 {
     const ScreenGrab grab = screen.grabPrimaryScreen();
     const QImage &desktop = grab.image;
-    if (desktop.isNull()) {
-        if (error)
-            *error = grab.error;
-        return false;
-    }
+    if (desktop.isNull())
+        return grab.error.isEmpty() ? QStringLiteral("the screen gave no picture") : grab.error;
     const int w = desktop.width();
     const int h = desktop.height();
     // Width before height, both before the copy, so the bitmap has the desktop's pixel size.
-    objTo.setWidth(double(metrics.twipsPerPixelX()) * w);
-    objTo.setHeight(double(metrics.twipsPerPixelY()) * h);
-    objTo.bitBlt(desktop, QPoint(0, 0));
-    return true;
+    Picture1.setWidth(double(metrics.twipsPerPixelX()) * w);
+    Picture1.setHeight(double(metrics.twipsPerPixelY()) * h);
+    Picture1.bitBlt(desktop);
+    return {};
 }

@@ -1,12 +1,13 @@
 #pragma once
 
+#include <QString>
+
 class PictureSurface;
 class IScreenGrabber;
 class IScreenMetrics;
-class QString;
 
-// Copies the whole primary screen, at full resolution, into a picture surface that takes the
-// screen's size. False (with the cause in error) when the screen could not be read; the surface
-// is then left as it was.
-bool CopyDesktop(PictureSurface &objTo, IScreenGrabber &screen, const IScreenMetrics &metrics,
-                 QString *error = nullptr);
+// Copies the whole primary screen, at full resolution, into Picture1, which takes the screen's
+// size. Empty when it did; otherwise why the screen could not be read, and Picture1 is left as
+// it was.
+QString copyDesktop(PictureSurface &Picture1, IScreenGrabber &screen,
+                    const IScreenMetrics &metrics);

@@ -1,8 +1,8 @@
 #include "ShotStore.h"
 
 #include "VbText.h"
+#include "designcontrols/PictureBox.h"
 #include "platform/EventPump.h"
-#include "platform/PictureBox.h"
 
 #include <QLabel>
 
@@ -15,96 +15,82 @@ int ShotStore::nextSlot(int current, bool replaceSelected)
     return current + 1 == SlotCount ? 0 : current + 1;
 }
 
-QImage ShotStore::currentShot() const
+QImage ShotStore::shot(int slot) const
 {
-    return CurrentShotIndex >= 0 && CurrentShotIndex < SlotCount ? GrabbedImage[CurrentShotIndex]
-                                                                 : QImage();
+    return slot >= 0 && slot < SlotCount ? m_shots[size_t(slot)] : QImage();
 }
 
-void ShotStore::resetState()
+void ShotStore::reset()
 {
-    CurrentShotIndex = -1;
-    ReplaceSelectedShot = false;
+    m_current = -1;
+    m_replaceSelected = false;
+    m_filled = {};
     m_views.GrabbedPicture[0]->setLook(PictureBox::Look::Sunken);
-}
-
-void ShotStore::fillPlaceholders()
-{
     for (int i = 0; i < SlotCount; ++i) {
         paintThumbnail(i);
-        GrabbedImage[i] = m_views.Picture1.image();
+        m_shots[size_t(i)] = m_views.Picture1.image();
     }
 }
 
 void ShotStore::paintThumbnail(int slot)
 {
-    PictureBox &thumb = *m_views.GrabbedPicture[slot];
+    PictureBox &thumb = *m_views.GrabbedPicture[size_t(slot)];
     const PictureSurface &s = thumb.surface();
     const double width = s.width() - 2 * s.twipsPerPixelX();
     const double height = s.height() - 2 * s.twipsPerPixelY();
-    thumb.setAutoRedraw(true);
-    thumb.paintPicture(m_views.Picture1.image(), QRectF(0, 0, width, height), std::nullopt,
-                       PictureSurface::Scaling::Smooth);
+    thumb.paintPicture(m_views.Picture1.image(), QRectF(0, 0, width, height));
 }
 
-void ShotStore::storeShot(int slot)
+void ShotStore::store(int slot)
 {
-    ReplaceSelectedShot = false;
-    GrabbedImage[slot] = m_views.Picture1.image();
+    m_replaceSelected = false;
+    m_shots[size_t(slot)] = m_views.Picture1.image();
     paintThumbnail(slot);
-    m_views.GrabbedPicture[slot]->setTag(NotEmpty);
-    SelectShot(slot);
+    m_filled[size_t(slot)] = true;
+    select(slot);
 }
 
-void ShotStore::GrabbedPicture_MouseDown(int Index, int Button, int, float, float)
+void ShotStore::pick(int slot)
 {
-    if (Button != 1)
-        return;
-    SelectShot(Index);
-    ReplaceSelectedShot = true;
+    select(slot);
+    m_replaceSelected = true;
 }
 
-void ShotStore::SelectShot(int index)
+void ShotStore::select(int slot)
 {
     // Only the current thumbnail looks pressed; before the first selection the first one did.
     for (PictureBox *thumb : m_views.GrabbedPicture)
-        if (thumb != m_views.GrabbedPicture[index] && thumb->look() != PictureBox::Look::Flat) {
+        if (thumb != m_views.GrabbedPicture[size_t(slot)] &&
+            thumb->look() != PictureBox::Look::Flat) {
             thumb->setLook(PictureBox::Look::Flat);
             thumb->repaint();
         }
-    m_views.GrabbedPicture[index]->setLook(PictureBox::Look::Sunken);
-    m_views.GrabbedPicture[index]->repaint();
-    CurrentShotIndex = index;
-    m_views.Picture1.setPicture(GrabbedImage[index]);
+    m_views.GrabbedPicture[size_t(slot)]->setLook(PictureBox::Look::Sunken);
+    m_views.GrabbedPicture[size_t(slot)]->repaint();
+    m_current = slot;
+    m_views.Picture1.setPicture(m_shots[size_t(slot)]);
 
     PictureBox &preview = m_views.CurrentImage1;
-    preview.setAutoRedraw(true);
-    preview.paintPicture(
-        m_views.Picture1.image(),
-        QRectF(0, 0, preview.surface().scaleWidth(), preview.surface().scaleHeight()), std::nullopt,
-        PictureSurface::Scaling::Smooth);
-    preview.setAutoRedraw(false);
-    preview.refresh();
-
-    m_views.CurrentImageLabel.setText(isFilled(index) ? entireShotText()
-                                                      : QStringLiteral("Screen Shot - Empty"));
+    preview.paintPicture(m_views.Picture1.image(), QRectF(0, 0, preview.surface().scaleWidth(),
+                                                          preview.surface().scaleHeight()));
+    m_views.CurrentImageLabel.setText(isFilled(slot) ? entireShotText(m_views.Picture1)
+                                                     : QStringLiteral("Screen Shot - Empty"));
 }
 
-QString ShotStore::entireShotText() const
+QString entireShotText(const PictureSurface &Picture1)
 {
-    const PictureSurface &p = m_views.Picture1;
-    const float w = p.scaleWidth() / p.twipsPerPixelX();
-    const float h = p.scaleHeight() / p.twipsPerPixelY();
+    const float w = Picture1.scaleWidth() / Picture1.twipsPerPixelX();
+    const float h = Picture1.scaleHeight() / Picture1.twipsPerPixelY();
     return QStringLiteral("Entire Screen Shot Selected - W") + singleText(w) +
            QStringLiteral(" x H") + singleText(h);
 }
 
 bool ShotStore::isFilled(int slot) const
 {
-    return slot >= 0 && slot < SlotCount && m_views.GrabbedPicture[slot]->tag() == NotEmpty;
+    return slot >= 0 && slot < SlotCount && m_filled[size_t(slot)];
 }
 
-void Pause(IEventPump &events, float seconds)
+void pause(IEventPump &events, float seconds)
 {
     // A monotonic clock: the time of day jumps at midnight and when the clock is set.
     const double end = events.monotonicSeconds() + double(seconds);

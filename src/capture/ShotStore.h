@@ -11,7 +11,10 @@ class PictureSurface;
 class QLabel;
 
 // Waits, handling window events meanwhile, without keeping the processor busy.
-void Pause(IEventPump &events, float seconds);
+void pause(IEventPump &events, float seconds);
+
+// "Entire Screen Shot Selected - W1024 x H768": the status text of a whole shot in Picture1.
+QString entireShotText(const PictureSurface &Picture1);
 
 // The five shot slots, the current shot and its thumbnails. The slot pictures are shared with
 // the full-size buffer, never copied, so each shot is held once.
@@ -19,7 +22,6 @@ class ShotStore
 {
 public:
     static constexpr int SlotCount = 5;
-    static inline const QString NotEmpty = QStringLiteral("NotEmpty");
 
     struct Views
     {
@@ -35,28 +37,28 @@ public:
     // The slot the next grab fills: the one after the current slot, or the current one itself
     // once the user picked it.
     static int nextSlot(int current, bool replaceSelected);
-    int nextSlot() const { return nextSlot(CurrentShotIndex, ReplaceSelectedShot); }
+    int nextSlot() const { return nextSlot(m_current, m_replaceSelected); }
 
-    void resetState();       // no current slot, no pending replacement, thumbnail 0 sunken
-    void fillPlaceholders(); // every slot shows Picture1's picture, all empty
-
+    // No current slot, every slot empty and showing Picture1's placeholder.
+    void reset();
     // Keeps what Picture1 now holds as the slot's shot and makes it the current one.
-    void storeShot(int slot);
-    void GrabbedPicture_MouseDown(int Index, int Button, int Shift, float X, float Y);
-    void SelectShot(int index);
-
-    int CurrentShotIndex = -1;
-    bool ReplaceSelectedShot = false;
-    std::array<QImage, SlotCount> GrabbedImage;
+    void store(int slot);
+    // The user's pick: the slot becomes the current one, and the next grab replaces it.
+    void pick(int slot);
 
     bool isFilled(int slot) const;
+    bool currentIsFilled() const { return isFilled(m_current); }
     // The current slot's full-size picture; null before the first selection.
-    QImage currentShot() const;
-    // The status text that an entire, filled shot gets.
-    QString entireShotText() const;
+    QImage currentShot() const { return shot(m_current); }
+    QImage shot(int slot) const;
 
 private:
+    void select(int slot);
     void paintThumbnail(int slot);
 
     Views m_views;
+    int m_current = -1;
+    bool m_replaceSelected = false;
+    std::array<QImage, SlotCount> m_shots;
+    std::array<bool, SlotCount> m_filled{};
 };

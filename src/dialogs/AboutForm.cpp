@@ -1,8 +1,8 @@
 #include "AboutForm.h"
 
 #include "HelpTexts.h"
-#include "platform/DesignFonts.h"
-#include "platform/Twips.h"
+#include "designcontrols/DesignFonts.h"
+#include "designcontrols/Twips.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -11,9 +11,8 @@
 
 #include <cmath>
 
-AboutForm::AboutForm(QWidget *owner, Actions actions, float tx, float ty)
+AboutForm::AboutForm(QWidget *owner, const QString &title, float tx, float ty)
     : QDialog(owner, FixedDialogFlags)
-    , m_actions(std::move(actions))
     , m_tppX(tx)
     , m_tppY(ty)
 {
@@ -59,16 +58,13 @@ AboutForm::AboutForm(QWidget *owner, Actions actions, float tx, float ty)
 
     // OK is also the cancel button: Esc closes the box as QDialog's reject does.
     connect(m_cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_cmdSysInfo, &QPushButton::clicked, this, [this] {
-        if (m_actions.StartSysInfo)
-            m_actions.StartSysInfo();
-    });
-    Form_Load();
+    connect(m_cmdSysInfo, &QPushButton::clicked, this, &AboutForm::systemInfoRequested);
+    Form_Load(title);
 }
 
-void AboutForm::Form_Load()
+void AboutForm::Form_Load(const QString &title)
 {
-    m_lblTitle->setText(m_actions.title);
+    m_lblTitle->setText(title);
     QString disclaimer = HelpTexts::disclaimer();
     m_lblDisclaimer->setText(disclaimer.replace(QLatin1String("\r\n"), QLatin1String("\n")));
 }
@@ -78,9 +74,8 @@ bool AboutForm::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_lblDisclaimer && event->type() == QEvent::MouseButtonRelease) {
         auto *release = static_cast<QMouseEvent *>(event);
         if (release->button() == Qt::LeftButton &&
-            m_lblDisclaimer->rect().contains(release->position().toPoint()) &&
-            m_actions.VisitMoonferryMenuItem_Click)
-            m_actions.VisitMoonferryMenuItem_Click();
+            m_lblDisclaimer->rect().contains(release->position().toPoint()))
+            emit linkActivated();
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -2,8 +2,6 @@
 
 #include <QDialog>
 
-#include <functional>
-
 class QLabel;
 class QPushButton;
 
@@ -14,24 +12,22 @@ class AboutForm : public QDialog
     Q_OBJECT
 
 public:
-    struct Actions
-    {
-        QString title; // "Glimmerbox v1.04"
-        std::function<void()> VisitMoonferryMenuItem_Click;
-        std::function<void()> StartSysInfo;
-    };
+    // The title is the program's with its version, "Glimmerbox v1.04".
+    AboutForm(QWidget *owner, const QString &title, float twipsPerPixelX, float twipsPerPixelY);
 
-    AboutForm(QWidget *owner, Actions actions, float twipsPerPixelX, float twipsPerPixelY);
-
+signals:
+    // The web address was clicked.
+    void linkActivated();
+    // System Info... was pressed.
+    void systemInfoRequested();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void Form_Load();
+    void Form_Load(const QString &title);
 
-    Actions m_actions;
     float m_tppX;
     float m_tppY;
     QLabel *m_lblTitle;

@@ -1,10 +1,10 @@
 #include "ConfirmForm.h"
 
-#include "Confirmations.h"
-#include "platform/DesignFonts.h"
+#include "ConfirmForm.h"
+#include "designcontrols/DesignFonts.h"
+#include "designcontrols/Twips.h"
 #include "platform/EventPump.h"
 #include "platform/ScreenMetrics.h"
-#include "platform/Twips.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -120,19 +120,19 @@ void confirm(QWidget &owner, IEventPump &events, const IScreenMetrics &metrics, 
 
 } // namespace
 
-void ConfirmPopups::ConfirmClipboard()
+void ConfirmPopups::confirmCopy()
 {
     confirm(m_owner, m_events, m_metrics, QStringLiteral("Copied to Clipboard"),
             QColor(0xff, 0xff, 0xff));
 }
 
-void ConfirmPopups::ConfirmSave()
+void ConfirmPopups::confirmSave()
 {
     confirm(m_owner, m_events, m_metrics, QStringLiteral("Saved to File"),
             QColor(0xff, 0xff, 0x00));
 }
 
-void ConfirmPopups::ConfirmPrint()
+void ConfirmPopups::confirmPrint()
 {
     confirm(m_owner, m_events, m_metrics, QStringLiteral("Printing Now"), QColor(0xa0, 0xa0, 0xff));
 }

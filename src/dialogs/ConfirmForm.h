@@ -1,9 +1,13 @@
 #pragma once
 
+#include "platform/Confirmations.h"
+
 #include <QColor>
 #include <QDialog>
 #include <QTimer>
 
+class IEventPump;
+class IScreenMetrics;
 class QLabel;
 
 // A small modal window with a message in raised lettering that closes itself after two
@@ -31,4 +35,23 @@ private:
     QLabel *m_label1;
     QLabel *m_label2;
     QTimer m_timer1;
+};
+
+// The real pop-ups: a fresh ConfirmForm for every call, owned by the main window.
+class ConfirmPopups final : public IConfirmations
+{
+public:
+    ConfirmPopups(QWidget &owner, IEventPump &events, const IScreenMetrics &metrics)
+        : m_owner(owner)
+        , m_events(events)
+        , m_metrics(metrics)
+    {}
+    void confirmCopy() override;
+    void confirmSave() override;
+    void confirmPrint() override;
+
+private:
+    QWidget &m_owner;
+    IEventPump &m_events;
+    const IScreenMetrics &m_metrics;
 };

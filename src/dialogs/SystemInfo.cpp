@@ -4,36 +4,34 @@
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 
-#include <QFile>
-
 #include <array>
 #include <cstring>
 
-bool SystemInfo::GetKeyValue(IRegistry::HKEY KeyRoot, const QString &KeyName,
-                             const QString &SubKeyRef, QString &KeyVal)
+bool SystemInfo::keyValue(IRegistry::HKEY root, const QString &keyName, const QString &valueName,
+                          QString &value)
 {
     IRegistry::HKEY key = 0;
-    long opened = m_registry.RegOpenKeyEx(KeyRoot, KeyName, KeyAllAccess, &key);
+    long opened = m_registry.RegOpenKeyEx(root, keyName, KeyAllAccess, &key);
     // The full access asks for writing too, which Windows refuses a standard user on the
     // machine's keys; reading is all that is done here, so a refusal is not the end of it.
     if (opened == IRegistry::ERROR_ACCESS_DENIED)
-        opened = m_registry.RegOpenKeyEx(KeyRoot, KeyName, KeyRead, &key);
+        opened = m_registry.RegOpenKeyEx(root, keyName, KeyRead, &key);
     if (opened != IRegistry::ERROR_SUCCESS) {
-        KeyVal.clear();
+        value.clear();
         return false;
     }
     std::array<std::uint8_t, BufferSize> buffer{};
     unsigned long size = BufferSize;
     unsigned long type = 0;
-    if (m_registry.RegQueryValueEx(key, SubKeyRef, &type, buffer.data(), &size) !=
+    if (m_registry.RegQueryValueEx(key, valueName, &type, buffer.data(), &size) !=
         IRegistry::ERROR_SUCCESS) {
-        KeyVal.clear();
+        value.clear();
         m_registry.RegCloseKey(key);
         return false;
     }
-    KeyVal = valueText(QByteArray(reinterpret_cast<const char *>(buffer.data()),
-                                  qsizetype(std::min<unsigned long>(size, BufferSize))),
-                       type);
+    value = valueText(QByteArray(reinterpret_cast<const char *>(buffer.data()),
+                                 qsizetype(std::min<unsigned long>(size, BufferSize))),
+                      type);
     m_registry.RegCloseKey(key);
     return true;
 }
@@ -60,21 +58,20 @@ QString SystemInfo::valueText(const QByteArray &stored, unsigned long type)
     return QString::fromLocal8Bit(bytes.first(bytes.size() - zeros)) + QString(zeros, QChar(0));
 }
 
-void SystemInfo::StartSysInfo()
+void SystemInfo::start()
 {
     QString path;
-    if (GetKeyValue(IRegistry::HKEY_LOCAL_MACHINE,
-                    QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
-                    QStringLiteral("PATH"), path)) {
+    if (keyValue(IRegistry::HKEY_LOCAL_MACHINE,
+                 QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+                 QStringLiteral("PATH"), path)) {
         if (m_processes.startDetached(path))
             return;
-    } else if (GetKeyValue(IRegistry::HKEY_LOCAL_MACHINE,
-                           QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
-                           QStringLiteral("MSINFO"), path)) {
+    } else if (keyValue(IRegistry::HKEY_LOCAL_MACHINE,
+                        QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
+                        QStringLiteral("MSINFO"), path)) {
         const QString program = path + QStringLiteral("\\MSINFO32.EXE");
         if (m_files.exists(program) && m_processes.startDetached(program))
             return;
     }
-    m_messages.show(QStringLiteral("System Information Is Unavailable At This Time"),
-                    IMessageBox::OkOnly, QString());
+    m_messages.inform(QString(), QStringLiteral("System Information Is Unavailable At This Time"));
 }

@@ -25,17 +25,17 @@ public:
         , m_messages(messages)
     {}
 
-    // Reads a value below KeyRoot\KeyName; false (and an empty KeyVal) when the key or the value
+    // Reads a value below root\keyName; false (and an empty value) when the key or the value
     // cannot be read.
-    bool GetKeyValue(IRegistry::HKEY KeyRoot, const QString &KeyName, const QString &SubKeyRef,
-                     QString &KeyVal);
+    bool keyValue(IRegistry::HKEY root, const QString &keyName, const QString &valueName,
+                  QString &value);
 
     // A value's stored bytes as the text they stand for: strings in the system's code page,
     // double words as decimal numbers, anything else empty.
     static QString valueText(const QByteArray &stored, unsigned long type);
 
     // Starts the tool, or says that it is unavailable.
-    void StartSysInfo();
+    void start();
 
 private:
     IRegistry &m_registry;

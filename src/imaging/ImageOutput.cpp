@@ -1,9 +1,10 @@
 #include "ImageOutput.h"
 
-#include "IntelJPGlibrary.h"
+#include "FileNames.h"
+#include "JpegWriter.h"
 #include "RuntimeError.h"
-#include "dialogs/Confirmations.h"
 #include "platform/Clipboard.h"
+#include "platform/Confirmations.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -18,39 +19,21 @@ namespace {
 const QString SaveTitle = QStringLiteral("Warning - Save to File");
 const QString CopyTitle = QStringLiteral("Warning - Copy to Clipboard");
 
-bool isSeparator(QChar c)
-{
-    return c == QLatin1Char('\\') || c == QLatin1Char('/');
-}
-
 } // namespace
-
-// A full stop in a folder's name is not an extension: there the name is kept whole rather than
-// cut back into the folder above.
-QString writtenFileName(const QString &returned, const QString &extension)
-{
-    const QString stripped = IntelJPGlibrary::StripExtension(returned);
-    for (qsizetype i = stripped.size(); i < returned.size(); ++i)
-        if (isSeparator(returned[i]))
-            return returned + extension;
-    return stripped + extension;
-}
 
 bool ImageOutput::refused(const Shot &shot, const QString &done, const QString &doing,
                           const QString &title)
 {
     // The placeholder of an empty slot is not a shot: it is never saved or copied as one.
     if (!shot.filled || shot.picture.isNull()) {
-        m_s.messages.show(
-            QStringLiteral("Cannot be %1.\r\nThe selected Screen Shot is Empty.").arg(done),
-            IMessageBox::Exclamation, title);
+        m_s.messages.warn(
+            title, QStringLiteral("Cannot be %1.\r\nThe selected Screen Shot is Empty.").arg(done));
         return true;
     }
     if (shot.area.isEmpty()) {
-        m_s.messages.show(QStringLiteral("The selected area has no width or no height: there is "
-                                         "nothing to %1.")
-                              .arg(doing),
-                          IMessageBox::OkOnly, title);
+        m_s.messages.inform(title, QStringLiteral("The selected area has no width or no height: "
+                                                  "there is nothing to %1.")
+                                       .arg(doing));
         return true;
     }
     return false;
@@ -61,26 +44,24 @@ bool ImageOutput::mayReplace(const QString &fileName)
 {
     const QString native = QDir::toNativeSeparators(fileName);
     if (const QString reason = m_s.files.refusal(fileName); !reason.isEmpty()) {
-        m_s.messages.show(QStringLiteral("Cannot replace %1: %2.").arg(native, reason),
-                          IMessageBox::OkOnly, SaveTitle);
+        m_s.messages.inform(SaveTitle,
+                            QStringLiteral("Cannot replace %1: %2.").arg(native, reason));
         return false;
     }
     if (!m_s.files.exists(fileName))
         return true;
-    const int answer =
-        m_s.messages.show(native + QStringLiteral("\r\nDo you want to Overwrite it ?"),
-                          IMessageBox::YesNo, QStringLiteral("Warning - File Already Exists"));
-    return answer == IMessageBox::Yes;
+    return m_s.messages.ask(QStringLiteral("Warning - File Already Exists"),
+                            native + QStringLiteral("\r\nDo you want to Overwrite it ?"));
 }
 
-QString ImageOutput::SaveToFileMenuItem_Click(const Shot &shot, const QString &LastSaveFolder,
-                                              IConfirmations &confirmations)
+QString ImageOutput::saveToFile(const Shot &shot, const QString &lastFolder,
+                                IConfirmations &confirmations)
 {
     if (refused(shot, QStringLiteral("Saved"), QStringLiteral("save"), SaveTitle))
         return {};
     SaveFileRequest request;
     request.fileName = QStringLiteral("Screen.jpg");
-    request.initialFolder = LastSaveFolder;
+    request.initialFolder = lastFolder;
     request.filter =
         QStringLiteral("JPEG Picture Format (*.jpg)|*.jpg|Bitmap Picture Format (*.bmp)|*.bmp");
     request.filterIndex = 1;
@@ -96,28 +77,27 @@ QString ImageOutput::SaveToFileMenuItem_Click(const Shot &shot, const QString &L
     // A file of the name actually written is not replaced unasked either.
     if (!mayReplace(chosen.fileName) || (fileName != chosen.fileName && !mayReplace(fileName)))
         return {};
-    const QString folder = IntelJPGlibrary::FolderOfPath(chosen.fileName);
+    const QString folder = folderOfPath(chosen.fileName);
     try {
         writeFile(fileName, chosen.filterIndex, shot.picture.copy(shot.area));
     } catch (const RuntimeError &error) {
-        m_s.messages.show(QStringLiteral("Cannot save %1:\r\n%2")
-                              .arg(QDir::toNativeSeparators(fileName), error.description()),
-                          IMessageBox::OkOnly, SaveTitle);
+        m_s.messages.inform(SaveTitle,
+                            QStringLiteral("Cannot save %1:\r\n%2")
+                                .arg(QDir::toNativeSeparators(fileName), error.description()));
         return folder;
     } catch (const std::bad_alloc &) {
-        m_s.messages.show(QStringLiteral("Cannot save %1:\r\nOut of memory")
-                              .arg(QDir::toNativeSeparators(fileName)),
-                          IMessageBox::OkOnly, SaveTitle);
+        m_s.messages.inform(SaveTitle, QStringLiteral("Cannot save %1:\r\nOut of memory")
+                                           .arg(QDir::toNativeSeparators(fileName)));
         return folder;
     }
-    confirmations.ConfirmSave();
+    confirmations.confirmSave();
     return folder;
 }
 
 void ImageOutput::writeFile(const QString &fileName, int type, const QImage &picture)
 {
     if (type == 1) {
-        m_s.jpeg.SavePictureToJpg(picture, fileName);
+        m_jpeg.save(picture, fileName);
         return;
     }
     QString writerError;
@@ -133,15 +113,15 @@ void ImageOutput::writeFile(const QString &fileName, int type, const QImage &pic
                                                                          : result.error);
 }
 
-void ImageOutput::SaveToClipboardMenuItem_Click(const Shot &shot, IConfirmations &confirmations)
+void ImageOutput::copyToClipboard(const Shot &shot, IConfirmations &confirmations)
 {
     if (refused(shot, QStringLiteral("Copied"), QStringLiteral("copy"), CopyTitle))
         return;
     if (!m_s.clipboard.setBitmap(shot.picture.copy(shot.area))) {
-        m_s.messages.show(QStringLiteral("The picture could not be put on the clipboard: another "
-                                         "program may be holding it. Please try again."),
-                          IMessageBox::OkOnly, CopyTitle);
+        m_s.messages.inform(CopyTitle,
+                            QStringLiteral("The picture could not be put on the clipboard: another "
+                                           "program may be holding it. Please try again."));
         return;
     }
-    confirmations.ConfirmClipboard();
+    confirmations.confirmCopy();
 }

@@ -4,16 +4,14 @@
 #include <QRect>
 #include <QString>
 
+#include "JpegWriter.h"
+#include "platform/JpegLibrary.h"
+
 class IClipboard;
 class IConfirmations;
 class IFileDialogs;
 class IFiles;
 class IMessageBox;
-class IntelJPGlibrary;
-
-// The name a file of the chosen type is written under: the returned name without its extension,
-// then the type's.
-QString writtenFileName(const QString &returned, const QString &extension);
 
 // Save to File and Copy to Clipboard: the current shot, or the marked area of it at full
 // resolution, written to a JPEG or bitmap file, or put on the clipboard. The pop-up that says it
@@ -27,7 +25,6 @@ public:
         IMessageBox &messages;
         IFiles &files;
         IClipboard &clipboard;
-        IntelJPGlibrary &jpeg;
     };
     // What the commands work on: the current slot's picture, whether a grab filled it, and the
     // marked area of it.
@@ -40,12 +37,12 @@ public:
 
     explicit ImageOutput(Services services)
         : m_s(services)
+        , m_jpeg(m_library, services.files)
     {}
 
     // Returns the folder the user saved into; empty when nothing was chosen.
-    QString SaveToFileMenuItem_Click(const Shot &shot, const QString &LastSaveFolder,
-                                     IConfirmations &confirmations);
-    void SaveToClipboardMenuItem_Click(const Shot &shot, IConfirmations &confirmations);
+    QString saveToFile(const Shot &shot, const QString &lastFolder, IConfirmations &confirmations);
+    void copyToClipboard(const Shot &shot, IConfirmations &confirmations);
 
 private:
     bool refused(const Shot &shot, const QString &done, const QString &doing, const QString &title);
@@ -53,4 +50,6 @@ private:
     void writeFile(const QString &fileName, int type, const QImage &picture);
 
     Services m_s;
+    ijl::TurboJpegLibrary m_library;
+    JpegWriter m_jpeg;
 };

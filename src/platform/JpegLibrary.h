@@ -34,7 +34,7 @@ struct JPEG_CORE_PROPERTIES
     std::int32_t DIBHeight = 0;
     std::int32_t DIBPadBytes = 0;
     std::int32_t DIBChannels = 0;
-    // The output: a file name in the system's 8-bit encoding, zero-terminated.
+    // The output: a file name, zero-terminated.
     const char *JPGFile = nullptr; // UTF-8
     std::int32_t JPGWidth = 0;
     std::int32_t JPGHeight = 0;

@@ -2,24 +2,16 @@
 
 #include <QString>
 
-// Message boxes in the three styles the program uses. Texts use CR LF between lines.
+// Message boxes, asked for by what they are for. Texts use CR LF between lines; an empty title
+// means the program's title.
 class IMessageBox
 {
 public:
-    enum Style
-    {
-        OkOnly = 0,
-        YesNo = 4,
-        Exclamation = 48
-    };
-    enum Answer
-    {
-        Ok = 1,
-        Yes = 6,
-        No = 7
-    };
-
     virtual ~IMessageBox() = default;
-    // An empty title means the program's title.
-    virtual int show(const QString &text, int style, const QString &title) = 0;
+    // Something went wrong, or cannot be done: an exclamation mark and OK.
+    virtual void warn(const QString &title, const QString &text) = 0;
+    // Something to read: OK alone.
+    virtual void inform(const QString &title, const QString &text) = 0;
+    // A question: Yes (the answer it starts on) or No.
+    virtual bool ask(const QString &title, const QString &text) = 0;
 };

@@ -22,6 +22,14 @@ public:
     virtual ScreenGrab grabPrimaryScreen() = 0;
 };
 
+// Qt's own grab of the screen: what Windows sessions use, and X11 ones where the server offers
+// no shared memory.
+class QtScreenGrabber final : public IScreenGrabber
+{
+public:
+    ScreenGrab grabPrimaryScreen() override;
+};
+
 // The screen reader that fits the session; chosen once, at start-up. One per system.
 std::unique_ptr<IScreenGrabber> chooseScreenGrabber();
 

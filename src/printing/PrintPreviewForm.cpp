@@ -1,9 +1,9 @@
 #include "PrintPreviewForm.h"
 
 #include "SheetLayout.h"
-#include "platform/DesignFonts.h"
-#include "platform/PictureBox.h"
-#include "platform/Twips.h"
+#include "designcontrols/DesignFonts.h"
+#include "designcontrols/PictureBox.h"
+#include "designcontrols/Twips.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -15,6 +15,21 @@ namespace {
 
 // Around the sheet, where there is no paper.
 const QColor OffSheet(128, 128, 128);
+
+QScrollBar *zoomBar(QWidget *form, const QRect &geometry, int lowest)
+{
+    auto *bar = new QScrollBar(Qt::Horizontal, form);
+    bar->setObjectName(QStringLiteral("ZoomFactorBar"));
+    bar->setGeometry(geometry);
+    bar->setRange(lowest, 200);
+    bar->setSingleStep(10);
+    bar->setPageStep(25);
+    bar->setValue(25);
+    // Only a change of value redraws: while the thumb is dragged nothing happens.
+    bar->setTracking(false);
+    bar->setFocusPolicy(Qt::StrongFocus);
+    return bar;
+}
 
 } // namespace
 
@@ -34,19 +49,9 @@ PrintPreviewForm::PrintPreviewForm(QWidget *owner, PrintPreviewSource source, fl
     m_previewPicture1->place(px(120, 240, 3855, 2775));
     m_previewPicture1->setBorder(2);
     m_previewPicture1->setLook(PictureBox::Look::Sunken);
-    m_previewPicture1->surface().setBackColor(Qt::white);
-    m_previewPicture1->setAutoRedraw(true);
 
-    m_zoomFactorBar = new QScrollBar(Qt::Horizontal, this);
-    m_zoomFactorBar->setObjectName(QStringLiteral("ZoomFactorBar"));
-    m_zoomFactorBar->setGeometry(px(120, 3045, 3855, 255));
-    m_zoomFactorBar->setRange(lowestZoomPercent(m_source.printable, m_source.area.size()), 200);
-    m_zoomFactorBar->setSingleStep(10);
-    m_zoomFactorBar->setPageStep(25);
-    m_zoomFactorBar->setValue(25);
-    // Only a change of value redraws: while the thumb is dragged nothing happens.
-    m_zoomFactorBar->setTracking(false);
-    m_zoomFactorBar->setFocusPolicy(Qt::StrongFocus);
+    m_zoomFactorBar = zoomBar(this, px(120, 3045, 3855, 255),
+                              lowestZoomPercent(m_source.printable, m_source.area.size()));
 
     auto *label1 = designControl<QLabel>(this, "Label1", px(1200, 3330, 1935, 255),
                                          QStringLiteral("Adjust Zoom to fit Page"));
@@ -149,7 +154,7 @@ void PrintPreviewForm::DrawPreview(float z)
                                                        Qt::SmoothTransformation));
     }
     painter.end();
-    box.bitBlt(view, QPoint(0, 0));
+    box.bitBlt(view);
     m_previewPicture1->refresh();
 }
 

@@ -20,8 +20,8 @@ struct PrintPreviewSource
 };
 
 // Shows the sheet with the printed area exactly where and as large as it will land, at a zoom
-// the user picks between 25 and 200 %. "Print Now" gives the zoom as a factor; Cancel and the
-// close box give 0.
+// the user picks from 25 % (less where even that does not fit the sheet) to 200 %. "Print Now"
+// gives the zoom as a factor; Cancel and the close box give 0.
 class PrintPreviewForm : public QDialog
 {
     Q_OBJECT

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/GlimmerboxForm.h"
-#include "dialogs/Confirmations.h"
 #include "platform/Clipboard.h"
+#include "platform/Confirmations.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/MessageBox.h"
@@ -68,21 +68,21 @@ struct FakeProgram final : IProgramFacts
     QString args;
 };
 
-// Records every message box; answers from a script, else OK (No for Yes/No boxes).
+// Records every message box as "title|text"; answers questions from a script, else No.
 struct FakeMessageBox final : IMessageBox
 {
-    int show(const QString &text, int style, const QString &title) override
+    void warn(const QString &title, const QString &text) override { shown << title + '|' + text; }
+    void inform(const QString &title, const QString &text) override { warn(title, text); }
+    bool ask(const QString &title, const QString &text) override
     {
-        shown.append(title + QLatin1Char('|') + text);
-        if (!answers.empty()) {
-            const int answer = answers.front();
+        warn(title, text);
+        const bool yes = !answers.empty() && answers.front();
+        if (!answers.empty())
             answers.pop_front();
-            return answer;
-        }
-        return (style & YesNo) ? No : Ok;
+        return yes;
     }
     QStringList shown;
-    std::deque<int> answers;
+    std::deque<bool> answers;
 };
 
 // Time that passes only when the program waits, so waits cost nothing.
@@ -119,10 +119,9 @@ struct FakePrinter final : IPrinter
         for (int i = 0; into && i < 200 && !*windowRan; ++i)
             QThread::msleep(10);
         const bool job = into && QThread::currentThread() != qApp->thread() && *windowRan;
-        QMetaObject::invokeMethod(
-            qApp, [to = into ? into : this, p = Page{picture, target, job}] {
-                to->pages.append(p);
-            });
+        QMetaObject::invokeMethod(qApp, [to = into ? into : this, p = Page{picture, target, job}] {
+            to->pages.append(p);
+        });
         return true;
     }
     bool endDoc() override { return takesPages; }
@@ -208,9 +207,9 @@ struct FakeShell final : IShell
 // Pop-ups that close at once, recorded.
 struct FakeConfirmations final : IConfirmations
 {
-    void ConfirmClipboard() override { shown.append(QStringLiteral("Copied to Clipboard")); }
-    void ConfirmSave() override { shown.append(QStringLiteral("Saved to File")); }
-    void ConfirmPrint() override
+    void confirmCopy() override { shown.append(QStringLiteral("Copied to Clipboard")); }
+    void confirmSave() override { shown.append(QStringLiteral("Saved to File")); }
+    void confirmPrint() override
     {
         const qsizetype before = messages->shown.size();
         QTest::qWait(200); // as long as a small page takes to print

@@ -5,8 +5,7 @@
 #include "capture/CropSelection.h"
 #include "capture/ShotStore.h"
 #include "dialogs/SystemInfo.h"
-#include "imaging/ImageOutput.h"
-#include "imaging/IntelJPGlibrary.h"
+#include "imaging/FileNames.h"
 #include "platform/Registry.h"
 #include "platform/ScreenGrabber.h"
 #include "printing/SheetLayout.h"
@@ -311,11 +310,11 @@ void tst_Core::fileNames()
     QFETCH(QString, function);
     QFETCH(QString, path);
     QFETCH(QString, result);
-    const QString got =
-        function == QLatin1String("strip")      ? IntelJPGlibrary::StripExtension(path)
-        : function == QLatin1String("trailing") ? IntelJPGlibrary::StripTrailingBackslash(path)
-        : function == QLatin1String("folder")   ? IntelJPGlibrary::FolderOfPath(path)
-                                              : writtenFileName(path, QLatin1Char('.') + function);
+    const QString got = function == QLatin1String("strip")      ? stripExtension(path)
+                        : function == QLatin1String("trailing") ? stripTrailingSeparator(path)
+                        : function == QLatin1String("folder")
+                            ? folderOfPath(path)
+                            : writtenFileName(path, QLatin1Char('.') + function);
     QCOMPARE(got, result);
 }
 

@@ -166,7 +166,7 @@ void tst_Windows::systemInformation()
     SystemProcessLauncher launcher;
     QtFiles files;
     FakeMessageBox messages;
-    SystemInfo(*registry, launcher, files, messages).StartSysInfo();
+    SystemInfo(*registry, launcher, files, messages).start();
 
     QCOMPARE(messages.shown.size(), started.isEmpty() ? 1 : 0);
     if (started.isEmpty()) {

@@ -54,6 +54,31 @@ QImage primaryScreenPart(const QImage &desktop)
     return desktop.copy(primaryScreenPart(desktop.size(), outputs, primary->geometry()));
 }
 
+// The shot a portal's answer holds, or why there is none.
+ScreenGrab shotOf(uint response, const QVariantMap &results)
+{
+    if (response == 1)
+        return {QImage(), QStringLiteral("the screenshot was cancelled")};
+    if (response != 0)
+        return {QImage(), QStringLiteral("the desktop could not take a screenshot")};
+
+    const QUrl uri(results.value(QStringLiteral("uri")).toString());
+    if (!uri.isLocalFile())
+        return {QImage(), QStringLiteral("the desktop gave no screenshot file to read")};
+    const QString file = uri.toLocalFile();
+    QImage image(file);
+    // The file was written for this call only: it goes, read or not, so grabs leave nothing
+    // behind in the user's folders.
+    QFile::remove(file);
+    if (image.isNull())
+        return {QImage(), QStringLiteral("the screenshot file %1 could not be read").arg(file)};
+    image = primaryScreenPart(image);
+    image.setDevicePixelRatio(1.0);
+    if (image.format() != QImage::Format_RGB32)
+        image = std::move(image).convertToFormat(QImage::Format_RGB32);
+    return {image, {}};
+}
+
 } // namespace
 
 ScreenGrab PortalScreenGrabber::grabPrimaryScreen()
@@ -115,26 +140,7 @@ ScreenGrab PortalScreenGrabber::grabPrimaryScreen()
         return {QImage(), QStringLiteral("the desktop's screenshot service did not answer within "
                                          "%1 seconds")
                               .arg(m_timeLimitMs / 1000)};
-    if (catcher.response == 1)
-        return {QImage(), QStringLiteral("the screenshot was cancelled")};
-    if (catcher.response != 0)
-        return {QImage(), QStringLiteral("the desktop could not take a screenshot")};
-
-    const QUrl uri(catcher.results.value(QStringLiteral("uri")).toString());
-    if (!uri.isLocalFile())
-        return {QImage(), QStringLiteral("the desktop gave no screenshot file to read")};
-    const QString file = uri.toLocalFile();
-    QImage image(file);
-    // The file was written for this call only: it goes, read or not, so grabs leave nothing
-    // behind in the user's folders.
-    QFile::remove(file);
-    if (image.isNull())
-        return {QImage(), QStringLiteral("the screenshot file %1 could not be read").arg(file)};
-    image = primaryScreenPart(image);
-    image.setDevicePixelRatio(1.0);
-    if (image.format() != QImage::Format_RGB32)
-        image = std::move(image).convertToFormat(QImage::Format_RGB32);
-    return {image, {}};
+    return shotOf(catcher.response, catcher.results);
 }
 
 #include "PortalScreenGrabber.moc"

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/ScreenGrabber.h"
-#include "platform/qt/QtServices.h"
 
 #include <xcb/xcb.h>
 

@@ -5,13 +5,13 @@
 #include "platform/EventPump.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
-#include "platform/Printer.h"
 #include "platform/ProgramFacts.h"
 #include "platform/Registry.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Services.h"
 #include "platform/Shell.h"
+#include "platform/qt/QtPrinter.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -21,13 +21,6 @@
 
 class QPrinter;
 class QWidget;
-
-// Qt's own grab of the screen: what X11 and Windows sessions use.
-class QtScreenGrabber final : public IScreenGrabber
-{
-public:
-    ScreenGrab grabPrimaryScreen() override;
-};
 
 class QtScreenMetrics final : public IScreenMetrics
 {
@@ -50,16 +43,18 @@ private:
     QStringList m_arguments;
 };
 
-// Dialogs are owned by whichever window is active, so they centre over it and block it.
 class QtMessageBox final : public IMessageBox
 {
 public:
     explicit QtMessageBox(const IProgramFacts &program)
         : m_program(program)
     {}
-    int show(const QString &text, int style, const QString &title) override;
+    void warn(const QString &title, const QString &text) override;
+    void inform(const QString &title, const QString &text) override;
+    bool ask(const QString &title, const QString &text) override;
 
 private:
+    int show(const QString &title, const QString &text, int icon, int buttons);
     const IProgramFacts &m_program;
 };
 
@@ -85,37 +80,12 @@ public:
     bool setBitmap(const QImage &picture) override;
 };
 
-// The window's printer follows the system's default until the user chooses one; a job's printer
-// holds the settings it started with.
-class QtPrinter final : public IPrinter
-{
-public:
-    QtPrinter();
-    ~QtPrinter() override;
-    QString deviceName() const override;
-    QSizeF printableSize() override;
-    bool drawPicture(const QImage &picture, const QRectF &target) override;
-    bool endDoc() override;
-    bool showSetupDialog() override;
-    std::unique_ptr<IPrinter> forJob() override;
-
-private:
-    QPrinter &printer();
-    PrinterSettings settings();
-    struct Job;
-    std::unique_ptr<QPrinter> m_printer;
-    std::optional<PrinterSettings> m_jobSettings;
-    std::unique_ptr<Job> m_job;
-    bool m_chosenByUser = false;
-};
-
 class QtFileDialogs final : public IFileDialogs
 {
 public:
     SaveFileResult showSave(const SaveFileRequest &request) override;
 };
 
-// The desktop's shell and process start; one implementation per operating system.
 // The real services, as the program runs on them.
 class QtPlatform
 {

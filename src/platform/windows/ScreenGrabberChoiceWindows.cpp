@@ -1,5 +1,4 @@
 #include "platform/ScreenGrabber.h"
-#include "platform/qt/QtServices.h"
 
 std::unique_ptr<IScreenGrabber> chooseScreenGrabber()
 {

@@ -6,8 +6,8 @@
 #include <QWidget>
 
 // A visible picture box: a persistent bitmap shown inside a border, mouse events reported in
-// twips of its drawing area, and drawing that is not persistent (it lasts until the next
-// refresh). Buttons are reported as 1 left, 2 right, 4 middle; shift as 1 Shift, 2 Ctrl, 4 Alt.
+// twips of its drawing area, and an outline that lasts until the next refresh. Buttons are
+// reported as 1 left, 2 right, 4 middle.
 class PictureBox : public QWidget
 {
     Q_OBJECT
@@ -34,13 +34,8 @@ public:
     void setLook(Look look);
     Look look() const { return m_look; }
 
-    // With persistent drawing on, drawing lands in the bitmap; off, it only reaches the screen.
-    void setAutoRedraw(bool on) { m_autoRedraw = on; }
-    bool autoRedraw() const { return m_autoRedraw; }
-
-    void paintPicture(const QImage &picture, const QRectF &destination,
-                      const std::optional<QRectF> &source = std::nullopt,
-                      PictureSurface::Scaling scaling = PictureSurface::Scaling::Exact);
+    // The picture smoothly stretched over the destination, in twips, into the bitmap.
+    void paintPicture(const QImage &picture, const QRectF &destination);
 
     // Outline of a box in invert mode, not persistent. Drawn twice in the same place, it is gone.
     void drawInvertedBox(QPointF corner1, QPointF corner2);
@@ -52,13 +47,10 @@ public:
     // What the box shows right now (bitmap plus non-persistent drawing), in drawing-area pixels.
     QImage shown() const;
 
-    QString tag() const { return m_tag; }
-    void setTag(const QString &tag) { m_tag = tag; }
-
 signals:
-    void mouseDown(int button, int shift, float x, float y);
-    void mouseMove(int button, int shift, float x, float y);
-    void mouseUp(int button, int shift, float x, float y);
+    void mouseDown(int button, float x, float y);
+    void mouseMove(int buttons, float x, float y);
+    void mouseUp(int button, float x, float y);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -75,8 +67,6 @@ private:
     PictureSurface m_surface;
     QImage m_shown;
     Look m_look = Look::None;
-    bool m_autoRedraw = false;
     int m_lineWidth = 1;
     bool m_pressOnBorder = false;
-    QString m_tag;
 };

@@ -33,18 +33,6 @@ int buttonsCode(Qt::MouseButtons buttons)
     return code;
 }
 
-int shiftCode(Qt::KeyboardModifiers modifiers)
-{
-    int code = 0;
-    if (modifiers & Qt::ShiftModifier)
-        code |= 1;
-    if (modifiers & Qt::ControlModifier)
-        code |= 2;
-    if (modifiers & Qt::AltModifier)
-        code |= 4;
-    return code;
-}
-
 } // namespace
 
 PictureBox::PictureBox(float twipsPerPixelX, float twipsPerPixelY, QWidget *parent)
@@ -83,20 +71,10 @@ void PictureBox::resizeEvent(QResizeEvent *)
     syncShown();
 }
 
-void PictureBox::paintPicture(const QImage &picture, const QRectF &destination,
-                              const std::optional<QRectF> &source, PictureSurface::Scaling scaling)
+void PictureBox::paintPicture(const QImage &picture, const QRectF &destination)
 {
-    if (m_autoRedraw) {
-        m_surface.paintPicture(picture, destination, source, scaling);
-        syncShown();
-        return;
-    }
-    PictureSurface onScreen(m_surface.twipsPerPixelX(), m_surface.twipsPerPixelY());
-    onScreen.setOuterPixelSize(m_shown.size());
-    onScreen.bitBlt(m_shown, QPoint(0, 0));
-    onScreen.paintPicture(picture, destination, source, scaling);
-    m_shown = onScreen.image();
-    update();
+    m_surface.paintPicture(picture, destination);
+    syncShown();
 }
 
 void PictureBox::drawInvertedBox(QPointF corner1, QPointF corner2)
@@ -212,8 +190,7 @@ void PictureBox::mousePressEvent(QMouseEvent *event)
     if (m_pressOnBorder)
         return;
     const QPointF p = toTwips(event->position());
-    emit mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), float(p.x()),
-                   float(p.y()));
+    emit mouseDown(buttonCode(event->button()), float(p.x()), float(p.y()));
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event)
@@ -221,8 +198,7 @@ void PictureBox::mouseMoveEvent(QMouseEvent *event)
     if (event->buttons() == Qt::NoButton ? !inDrawingArea(event->position()) : m_pressOnBorder)
         return;
     const QPointF p = toTwips(event->position());
-    emit mouseMove(buttonsCode(event->buttons()), shiftCode(event->modifiers()), float(p.x()),
-                   float(p.y()));
+    emit mouseMove(buttonsCode(event->buttons()), float(p.x()), float(p.y()));
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *event)
@@ -233,6 +209,5 @@ void PictureBox::mouseReleaseEvent(QMouseEvent *event)
     if (skip)
         return;
     const QPointF p = toTwips(event->position());
-    emit mouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), float(p.x()),
-                 float(p.y()));
+    emit mouseUp(buttonCode(event->button()), float(p.x()), float(p.y()));
 }

@@ -1,25 +1,10 @@
-#include "IntelJPGlibrary.h"
+#include "JpegWriter.h"
 
 #include "RuntimeError.h"
 #include "platform/Files.h"
 #include "platform/JpegLibrary.h"
 
-
-namespace {
-
-bool isSeparator(QChar c)
-{
-    return c == QLatin1Char('\\') || c == QLatin1Char('/');
-}
-
-} // namespace
-
-IntelJPGlibrary::IntelJPGlibrary(ijl::IJpegLibrary &library, IFiles &files)
-    : m_library(library)
-    , m_files(files)
-{}
-
-void IntelJPGlibrary::SavePictureToJpg(const QImage &picture, const QString &fileName)
+void JpegWriter::save(const QImage &picture, const QString &fileName)
 {
     // A shot is already a bitmap in memory: the encoder reads its 32-bit pixels where they are,
     // without the time a copy of a whole screen takes.
@@ -61,28 +46,4 @@ void IntelJPGlibrary::SavePictureToJpg(const QImage &picture, const QString &fil
         break;
     }
     throw RuntimeError(result.error);
-}
-
-QString IntelJPGlibrary::StripExtension(const QString &path)
-{
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? path : path.left(dot);
-}
-
-QString IntelJPGlibrary::StripTrailingBackslash(const QString &path)
-{
-    if (!path.isEmpty() && isSeparator(path.back()))
-        return path.left(path.size() - 1);
-    return path;
-}
-
-QString IntelJPGlibrary::FolderOfPath(const QString &path)
-{
-    if (path.isEmpty())
-        return {};
-    const QString stripped = StripTrailingBackslash(path);
-    for (qsizetype i = stripped.size() - 1; i >= 0; --i)
-        if (isSeparator(stripped[i]))
-            return stripped.left(i + 1);
-    return {};
 }

@@ -117,47 +117,23 @@ QImage &PictureSurface::bitmap()
     return m_bitmap;
 }
 
-void PictureSurface::cls()
-{
-    m_picture = QImage();
-    m_bitmap = QImage();
-    bitmap();
-}
-
-void PictureSurface::paintPicture(const QImage &picture, const QRectF &destination,
-                                  const std::optional<QRectF> &source, Scaling scaling)
+void PictureSurface::paintPicture(const QImage &picture, const QRectF &destination)
 {
     QImage &target = bitmap();
     if (target.isNull() || picture.isNull())
         return;
     const QRectF dest(destination.x() / m_tppX, destination.y() / m_tppY,
                       destination.width() / m_tppX, destination.height() / m_tppY);
-    const QRectF src = source ? QRectF(source->x() / m_tppX, source->y() / m_tppY,
-                                       source->width() / m_tppX, source->height() / m_tppY)
-                              : QRectF(QPointF(0, 0), QSizeF(picture.size()));
-    if (dest.isEmpty() || src.isEmpty())
+    if (dest.isEmpty())
         return;
     QPainter painter(&target);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, scaling == Scaling::Smooth);
-    painter.drawImage(dest, picture, src);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(dest, picture);
 }
 
-void PictureSurface::bitBlt(const QImage &source, QPoint destination)
+void PictureSurface::bitBlt(const QImage &source)
 {
-    if (source.isNull())
-        return;
-    if (destination == QPoint(0, 0) && source.size() == drawingSize() &&
-        source.devicePixelRatio() == 1.0) {
-        // The whole surface is covered: adopt the pixels instead of copying them.
+    // Adopted, not copied: the screen a grab read is held once.
+    if (!source.isNull() && source.size() == drawingSize())
         m_bitmap = opaque(source);
-        return;
-    }
-    QImage &target = bitmap();
-    if (target.isNull())
-        return;
-    QImage pixels = source;
-    pixels.setDevicePixelRatio(1.0);
-    QPainter painter(&target);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(destination, pixels);
 }

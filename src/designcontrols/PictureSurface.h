@@ -5,20 +5,12 @@
 #include <QRectF>
 #include <QSize>
 
-#include <optional>
-
 // A picture box's drawing surface: a persistent bitmap that keeps what is drawn into it, sized in
 // twips like every control. Pictures are implicitly shared QImages, so assigning the same shot to
 // several surfaces holds its pixels once; only drawing into a surface gives it its own copy.
 class PictureSurface
 {
 public:
-    enum class Scaling
-    {
-        Exact,
-        Smooth
-    };
-
     PictureSurface(float twipsPerPixelX, float twipsPerPixelY);
 
     float twipsPerPixelX() const { return m_tppX; }
@@ -44,28 +36,21 @@ public:
     // An auto-sizing surface takes the size of a picture assigned to it.
     void setAutoSize(bool on) { m_autoSize = on; }
 
-    QColor backColor() const { return m_back; }
     void setBackColor(const QColor &color) { m_back = color; }
 
-    // The assigned picture; a null image is the empty picture, which keeps the size and leaves
-    // only the background colour.
-    const QImage &picture() const { return m_picture; }
+    // A null image is the empty picture, which keeps the size and leaves only the background
+    // colour.
     void setPicture(const QImage &picture);
 
     // The persistent bitmap as a picture.
     QImage image() const;
 
-    // Clears the bitmap to the background colour.
-    void cls();
+    // A picture smoothly stretched over a destination rectangle in twips, which stays
+    // fractional until the pixels are sampled.
+    void paintPicture(const QImage &picture, const QRectF &destination);
 
-    // Stretched copy of a picture, or of a source rectangle of it, into a destination rectangle.
-    // Everything is in twips and stays fractional until the pixels are sampled.
-    void paintPicture(const QImage &picture, const QRectF &destination,
-                      const std::optional<QRectF> &source = std::nullopt,
-                      Scaling scaling = Scaling::Exact);
-
-    // Block transfer in pixels, one to one, the way a device context is drawn on.
-    void bitBlt(const QImage &source, QPoint destination);
+    // The whole drawing area taken over from a picture of its size, pixel for pixel.
+    void bitBlt(const QImage &source);
 
 private:
     QImage &bitmap();

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "BackgroundPrint.h"
+
+#include <QImage>
+#include <QObject>
+#include <QRect>
+
+#include <optional>
+
+class IConfirmations;
+class IMessageBox;
+class IPrinter;
+class QWidget;
+
+// Print Now, and the page of an Auto-Dump click: the preview (for Print Now), the job on a
+// thread of its own, and the "Printing Now" pop-up while it runs. A page that did not come out
+// is said once the pop-up has gone, so that the message never appears underneath it.
+class PrintCommand : public QObject
+{
+    Q_OBJECT
+
+public:
+    PrintCommand(QWidget &owner, IPrinter &printer, IMessageBox &messages, float twipsPerPixelX,
+                 float twipsPerPixelY);
+
+    // The shot's area on a sheet at the zoom chosen in the preview; or, with one click, at once
+    // and the whole area, at true size where it fits. False when nothing started: the area is
+    // empty, or the preview was cancelled.
+    bool print(const QImage &shot, const QRect &area, bool oneClick, IConfirmations &confirmations);
+    // Printer Setup. A running job keeps the printer it started with; the choice serves the next.
+    void setUp();
+    // Returns once the running job, if any, has ended.
+    void waitUntilDone() { m_printing.waitUntilDone(); }
+
+signals:
+    // The job has ended and its pop-up is gone.
+    void ended();
+
+private:
+    void jobEnded(bool printed);
+
+    QWidget &m_owner;
+    IPrinter &m_printer;
+    IMessageBox &m_messages;
+    float m_tppX;
+    float m_tppY;
+    BackgroundPrint m_printing;
+    bool m_confirming = false;
+    std::optional<bool> m_outcome; // a job that ended while its pop-up was up
+};
