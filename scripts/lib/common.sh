@@ -14,7 +14,7 @@ TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                kwin-wayland mutter xdg-desktop-portal-kde qml-module-qtquick-layouts
                qml-module-qtquick-controls2 qml-module-org-kde-kirigami2
                qml-module-qtgraphicaleffects qml-module-qtquick-window2
-               lintian desktop-file-utils appstream man-db)
+               lintian desktop-file-utils appstream man-db socat util-linux)
 BENCH_PACKAGES=(imagemagick x11-apps)
 
 # Installs the Debian packages that are missing. As root it runs apt-get; otherwise it prints

@@ -3,6 +3,7 @@
 #include "platform/WindowStateWatch.h"
 #include "printing/PrintCommand.h"
 
+#include <QEvent>
 #include <QLoggingCategory>
 #include <QTimer>
 #include <QWidget>
@@ -32,6 +33,7 @@ AutoDump::AutoDump(QWidget &window, QString title, PrintCommand &print,
         feed(iconic ? AutoDumpStates::Event::Iconic : AutoDumpStates::Event::Mapped);
     });
     connect(&m_print, &PrintCommand::ended, this, &AutoDump::cycleEnded);
+    window.installEventFilter(this);
 }
 
 void AutoDump::enter()
@@ -39,22 +41,20 @@ void AutoDump::enter()
     feed(AutoDumpStates::Event::Enter);
 }
 
-void AutoDump::windowStateChanged()
+bool AutoDump::eventFilter(QObject *watched, QEvent *event)
 {
     using enum AutoDumpStates::Event;
     const Qt::WindowStates state = m_window.windowState();
     // Maximise chosen for a window on the task bar leaves it minimised and maximised at once on
     // X11 (Windows restores it maximised); either way the user asked for the normal window.
-    feed(state & Qt::WindowMaximized    ? Maximised
-         : state & Qt::WindowMinimized  ? Minimised
-         : state & Qt::WindowFullScreen ? FullScreen
-                                        : Normal);
-}
-
-void AutoDump::activationChanged()
-{
-    feed(m_window.isActiveWindow() ? AutoDumpStates::Event::Active
-                                   : AutoDumpStates::Event::Inactive);
+    if (watched == &m_window && event->type() == QEvent::WindowStateChange)
+        feed(state & Qt::WindowMaximized    ? Maximised
+             : state & Qt::WindowMinimized  ? Minimised
+             : state & Qt::WindowFullScreen ? FullScreen
+                                            : Normal);
+    if (watched == &m_window && event->type() == QEvent::ActivationChange)
+        feed(m_window.isActiveWindow() ? Active : Inactive);
+    return false;
 }
 
 void AutoDump::cycleEnded()

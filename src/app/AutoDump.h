@@ -27,14 +27,16 @@ public:
 
     void enter();
     bool isOn() const { return m_states.on(); }
-    void windowStateChanged();
-    void activationChanged();
     // The cycle's page has gone to the printer, or could not: it is over.
     void cycleEnded();
 
 signals:
     // The normal window is back.
     void left();
+
+protected:
+    // What happens to the window: its state and its activation.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void feed(AutoDumpStates::Event event);

@@ -3,12 +3,14 @@
 #include <QStringList>
 
 // What the command line asks for. "/A" in any case, or --auto-dump, starts in Auto-Dump mode;
-// --help and --version answer and end; anything else starts the program as usual.
+// --print-screen prints the screen once and ends; --help and --version answer and end; anything
+// else starts the program as usual.
 struct CommandLine
 {
     enum Action
     {
         Run,
+        PrintScreen,
         Help,
         Version
     };

@@ -3,6 +3,7 @@
 #include "AutoDump.h"
 #include "FormBackground.h"
 #include "FormLayout.h"
+#include "PrintScreen.h"
 #include "capture/CropSelection.h"
 #include "capture/DesktopCapture.h"
 #include "capture/ShotStore.h"
@@ -56,10 +57,8 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
         *m_services.dialogs, *m_services.messages, *m_services.files, *m_services.clipboard});
     m_print = std::make_unique<PrintCommand>(*this, *m_services.printer, *m_services.messages,
                                              m_tppX, m_tppY);
-    // Printing the previous shot when the screen could not be read would print something the
-    // user is not looking at.
     m_autoDump = new AutoDump(*this, m_services.program->title(), *m_print,
-                              [this] { return GrabButton_Click() && printCurrentShot(true); });
+                              [this] { return printScreen(true).isEmpty(); });
     connectControls();
 }
 
@@ -103,6 +102,12 @@ void GlimmerboxForm::connectControls()
     connect(m_autoDump, &AutoDump::left, this, [this] { m_centring.shown(); });
 }
 
+void GlimmerboxForm::takeDesktopRequests()
+{
+    new PrintScreenRequests(*this, *m_print, *m_services.messages,
+                            [this](bool tellUser) { return printScreen(tellUser); });
+}
+
 void GlimmerboxForm::setConfirmations(std::unique_ptr<IConfirmations> confirmations)
 {
     m_confirmations = std::move(confirmations);
@@ -143,7 +148,7 @@ void GlimmerboxForm::Form_Load()
     Timer1.start();
 }
 
-bool GlimmerboxForm::GrabButton_Click()
+QString GlimmerboxForm::grab()
 {
     const int slot = m_shots->nextSlot();
     // A minimised window is not on the screen: hiding it too would only race the window
@@ -161,11 +166,31 @@ bool GlimmerboxForm::GrabButton_Click()
     }
     if (!isVisible())
         show();
+    return error.isEmpty()
+               ? QString()
+               : QStringLiteral("The screen could not be copied: %1.\r\nNo shot was taken.")
+                     .arg(error);
+}
+
+bool GlimmerboxForm::GrabButton_Click()
+{
+    const QString error = grab();
     if (!error.isEmpty())
-        m_services.messages->warn(
-            QStringLiteral("Grab Screen"),
-            QStringLiteral("The screen could not be copied: %1.\r\nNo shot was taken.").arg(error));
+        m_services.messages->warn(QStringLiteral("Grab Screen"), error);
     return error.isEmpty();
+}
+
+QString GlimmerboxForm::printScreen(bool tellUser)
+{
+    QString error = grab();
+    if (!error.isEmpty() && tellUser)
+        m_services.messages->warn(QStringLiteral("Grab Screen"), error);
+    // Printing the previous shot when the screen could not be read would print something the
+    // user is not looking at.
+    if (error.isEmpty())
+        m_print->print(m_shots->currentShot(), m_crop->shotArea(), true, *m_confirmations,
+                       tellUser);
+    return error;
 }
 
 void GlimmerboxForm::GrabbedPicture_MouseDown(int index, int button)
@@ -186,12 +211,7 @@ void GlimmerboxForm::PrintButton_Click()
             QStringLiteral("Cannot be Printed.\r\nThe selected Screen Shot is Empty."));
         return;
     }
-    printCurrentShot(false);
-}
-
-bool GlimmerboxForm::printCurrentShot(bool oneClick)
-{
-    return m_print->print(m_shots->currentShot(), m_crop->shotArea(), oneClick, *m_confirmations);
+    m_print->print(m_shots->currentShot(), m_crop->shotArea(), false, *m_confirmations);
 }
 
 void GlimmerboxForm::AutoDumpButton_Click()
@@ -248,31 +268,10 @@ void GlimmerboxForm::AboutMenuItem_Click()
     about.exec();
 }
 
-void GlimmerboxForm::changeEvent(QEvent *event)
-{
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        m_autoDump->windowStateChanged();
-    if (event->type() == QEvent::ActivationChange)
-        m_autoDump->activationChanged();
-}
-
 QSize GlimmerboxForm::designSize() const
 {
     return QSize(m_controls.background->width(),
                  m_controls.background->height() + menuBar()->sizeHint().height());
-}
-
-void GlimmerboxForm::showEvent(QShowEvent *event)
-{
-    QMainWindow::showEvent(event);
-    m_centring.shown();
-}
-
-void GlimmerboxForm::resizeEvent(QResizeEvent *event)
-{
-    QMainWindow::resizeEvent(event);
-    m_centring.resized();
 }
 
 void GlimmerboxForm::closeEvent(QCloseEvent *event)

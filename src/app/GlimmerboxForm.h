@@ -29,6 +29,9 @@ public:
 
     // The start-up sequence, then the window comes up (shown, or minimised in Auto-Dump mode).
     void startUp();
+    // Ctrl+Print from any window, and glimmerbox --print-screen: the program's alone, and once
+    // per user, so the program takes them and tests do not.
+    void takeDesktopRequests();
     // The one seam for tests: pop-ups that do not wait two seconds.
     void setConfirmations(std::unique_ptr<IConfirmations> confirmations);
 
@@ -36,10 +39,7 @@ signals:
     void closed();
 
 protected:
-    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void Form_Load();
@@ -53,7 +53,11 @@ private:
     void VisitMoonferryMenuItem_Click();
     void AboutMenuItem_Click();
     void GrabbedPicture_MouseDown(int index, int button);
-    bool printCurrentShot(bool oneClick); // true when a job started
+    // The screen copied into the next slot, the window out of the picture; empty, or why not.
+    QString grab();
+    // One click's page: the whole screen, copied now. Empty once its job has started, else why
+    // not, told to the user too when asked to.
+    QString printScreen(bool tellUser);
     void connectControls();
     bool startedForAutoDump() const;
     ImageOutput::Shot markedShot() const;

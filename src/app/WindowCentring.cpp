@@ -1,9 +1,26 @@
 #include "WindowCentring.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+
+WindowCentring::WindowCentring(QWidget &window, std::function<QSize()> designSize)
+    : m_window(window)
+    , m_designSize(std::move(designSize))
+{
+    window.installEventFilter(this);
+}
+
+bool WindowCentring::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == &m_window && event->type() == QEvent::Show)
+        shown();
+    if (watched == &m_window && event->type() == QEvent::Resize)
+        resized();
+    return false;
+}
 
 void WindowCentring::centreOnScreen()
 {

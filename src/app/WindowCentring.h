@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QSize>
 
 #include <functional>
@@ -9,23 +10,24 @@ class QWidget;
 
 // Keeps a top-level window in the middle of the primary screen's work area while the window
 // manager frames and places it, and at its designed size while it is a normal window.
-class WindowCentring
+class WindowCentring : public QObject
 {
 public:
-    WindowCentring(QWidget &window, std::function<QSize()> designSize)
-        : m_window(window)
-        , m_designSize(std::move(designSize))
-    {}
+    // Watches the window's own showing and resizing.
+    WindowCentring(QWidget &window, std::function<QSize()> designSize);
 
     void centreOnScreen();
     // The window is on the screen: the first time it is there as a normal window, it is centred
     // once its frame is up.
     void shown();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
     // The border is fixed: the window can be maximised (which Auto-Dump reads as a command), but
     // a normal window keeps its designed size.
     void resized();
-
-private:
     // Looks again until the framed window sits in the middle.
     void start();
     bool isCentred(const QRect &frame) const;

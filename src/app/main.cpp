@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/GlimmerboxForm.h"
+#include "app/PrintScreen.h"
+#include "platform/Desktop.h"
 #include "platform/qt/QtServices.h"
 
 #include <QApplication>
@@ -16,26 +18,40 @@ int main(int argc, char *argv[])
         for (int i = 0; i < argc; ++i)
             raw.append(QString::fromLocal8Bit(argv[i]));
         const CommandLine asked = CommandLine::parse(raw, false);
-        if (asked.action != CommandLine::Run) {
+        if (asked.action == CommandLine::Help || asked.action == CommandLine::Version) {
             std::printf("%s\n", qPrintable(asked.answer()));
             return 0;
         }
+        // Without a screen only a running Glimmerbox could print it.
+        if (const QString why = noScreen();
+            asked.action == CommandLine::PrintScreen && !why.isEmpty()) {
+            QCoreApplication core(argc, argv);
+            const std::optional<int> status = printScreenThroughRunningProgram();
+            return status ? *status : printScreenFailed(why);
+        }
     }
     QApplication app(argc, argv);
+    // The main window hides itself during every grab, and --print-screen shows no window but
+    // the pop-up: a window closing must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
     const CommandLine line = CommandLine::parse(QApplication::arguments(), windows);
-    if (line.action != CommandLine::Run) {
+    if (line.action == CommandLine::Help || line.action == CommandLine::Version) {
         // A Windows program has no terminal to print to: it answers in a message box.
         QMessageBox::information(nullptr, QStringLiteral("Glimmerbox"), line.answer());
         return 0;
     }
+    if (line.action == CommandLine::PrintScreen) {
+        if (const std::optional<int> status = printScreenThroughRunningProgram())
+            return *status;
+        QtPlatform platform(line.arguments);
+        return printScreenHere(platform.services());
+    }
     // Lets desktops match the window to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.moonferry.Glimmerbox"));
-    // The main window hides itself during every grab; a message box closing meanwhile must not
-    // end the program. Only closing the main window does.
-    QApplication::setQuitOnLastWindowClosed(false);
 
     QtPlatform platform(line.arguments);
     GlimmerboxForm form(platform.services());
+    form.takeDesktopRequests();
     QObject::connect(&form, &GlimmerboxForm::closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     form.startUp();

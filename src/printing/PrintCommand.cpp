@@ -21,7 +21,7 @@ PrintCommand::PrintCommand(QWidget &owner, IPrinter &printer, IMessageBox &messa
 }
 
 bool PrintCommand::print(const QImage &shot, const QRect &area, bool oneClick,
-                         IConfirmations &confirmations)
+                         IConfirmations &confirmations, bool tellUser)
 {
     if (area.isEmpty()) {
         m_messages.inform(QStringLiteral("Print Now"),
@@ -45,6 +45,7 @@ bool PrintCommand::print(const QImage &shot, const QRect &area, bool oneClick,
             return false;
     }
     m_owner.setCursor(Qt::WaitCursor);
+    m_tellUser = tellUser;
     m_outcome.reset();
     m_confirming = true;
     m_printing.start(m_printer.forJob(), [shot, area, zoom](IPrinter &job) {
@@ -66,16 +67,18 @@ void PrintCommand::jobEnded(bool printed)
     m_outcome.reset();
     m_owner.unsetCursor();
     // The pop-up has already said it was printing: a page that never came out is said too.
-    if (!printed) {
-        const QString printer = m_printer.deviceName();
-        m_messages.warn(
-            QStringLiteral("Print Now"),
-            printer.isEmpty()
-                ? QStringLiteral("Nothing was printed: no printer is installed.")
-                : QStringLiteral("Nothing was printed: the printer \"%1\" did not take the page.")
-                      .arg(printer));
-    }
-    emit ended();
+    if (!printed && m_tellUser)
+        m_messages.warn(QStringLiteral("Print Now"), notPrinted());
+    emit ended(printed);
+}
+
+QString PrintCommand::notPrinted() const
+{
+    const QString printer = m_printer.deviceName();
+    return printer.isEmpty()
+               ? QStringLiteral("Nothing was printed: no printer is installed.")
+               : QStringLiteral("Nothing was printed: the printer \"%1\" did not take the page.")
+                     .arg(printer);
 }
 
 void PrintCommand::setUp()

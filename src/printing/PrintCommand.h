@@ -26,16 +26,20 @@ public:
 
     // The shot's area on a sheet at the zoom chosen in the preview; or, with one click, at once
     // and the whole area, at true size where it fits. False when nothing started: the area is
-    // empty, or the preview was cancelled.
-    bool print(const QImage &shot, const QRect &area, bool oneClick, IConfirmations &confirmations);
+    // empty, or the preview was cancelled. A page that does not come out is said in a message
+    // box, unless the caller says it elsewhere.
+    bool print(const QImage &shot, const QRect &area, bool oneClick, IConfirmations &confirmations,
+               bool tellUser = true);
+    // What a page that did not come out is said with.
+    QString notPrinted() const;
     // Printer Setup. A running job keeps the printer it started with; the choice serves the next.
     void setUp();
     // Returns once the running job, if any, has ended.
     void waitUntilDone() { m_printing.waitUntilDone(); }
 
 signals:
-    // The job has ended and its pop-up is gone.
-    void ended();
+    // The job has ended and its pop-up is gone: whether the printer took the page.
+    void ended(bool printed);
 
 private:
     void jobEnded(bool printed);
@@ -47,5 +51,6 @@ private:
     float m_tppY;
     BackgroundPrint m_printing;
     bool m_confirming = false;
+    bool m_tellUser = true;
     std::optional<bool> m_outcome; // a job that ended while its pop-up was up
 };

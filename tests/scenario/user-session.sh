@@ -101,7 +101,38 @@ check "a message says the printer did not take the page" within 20 says '^Print 
     "Nothing was printed: the printer \"$QUEUE\" did not take" # the box wraps here
 ! shown '^Print Now$' || dismiss '^Print Now$'
 check "the queue took no job" test "$(jobs_taken)" -eq "$jobs"
+said=$("$PROGRAM" --print-screen 2>&1) && status=0 || status=$?
+check "--print-screen ends with status $status: $said" \
+    test "$status" -ne 0 -a "${said%%:*}" == "glimmerbox" -a -z "${said##*did not take the page.}"
 cupsaccept "$QUEUE"
+
+# Ctrl+Print from another program's window, and glimmerbox --print-screen: one page each, the
+# screen as it is. What is not a request, and another user, print nothing.
+pages=$(pdfs)
+xmessage -geometry +20+20 "another program" 2>/dev/null &
+other() { xdotool search --onlyvisible --classname xmessage | head -n 1; }
+has_other() { [[ -n $(other) ]]; }
+wait_for 10 "another program's window" has_other
+xdotool windowminimize "$MAIN"
+activate "$(other)"
+xdotool key ctrl+Print
+wait_for 20 "the page of Ctrl+Print" printed $((pages + 1))
+wait_for 10 "the pop-up closing" gone '^Glimmerbox$'
+"$XTOOL" dump "$T/other.png" # the screen as it was, the other program's window at the front
+pdfimages -png "$(newest)" "$T/key"
+check "Ctrl+Print printed the screen" "$XTOOL" same "$T/key-000.png" "$T/other.png"
+check "--print-screen through the running program" "$PROGRAM" --print-screen
+check "... with its page" printed $((pages + 2))
+wait_for 10 "the pop-up closing" gone '^Glimmerbox$'
+channel=$XDG_RUNTIME_DIR/glimmerbox
+check "a line that is no request is refused" grep -q '^failed ' \
+    < <(echo print-screen-please | timeout 10 socat - "UNIX-CONNECT:$channel")
+refused() { ! setpriv --reuid=65534 --regid=65534 --clear-groups env -u DISPLAY "$@" 2>/dev/null; }
+check "another user cannot reach the channel" \
+    refused timeout 10 socat - "UNIX-CONNECT:$channel" </dev/null
+check "another user's --print-screen prints nothing" refused "$PROGRAM" --print-screen
+sleep 2 && check "no page for them" test "$(pdfs)" -eq $((pages + 2))
+kill %xmessage
 
 "$XTOOL" setroot "$T/C.png"
 key ctrl+a && wait_for 10 "the Auto-Dump explanation" shown '^You have selected Auto-Dump mode\.$'
@@ -131,4 +162,7 @@ sleep 3 && check "nothing printed" test "$(jobs_taken)" -eq "$jobs"
 key ctrl+x
 timeout 10 tail --pid="$PID" -f /dev/null || fatal "Glimmerbox still runs 10 s after Ctrl+X"
 check "Glimmerbox ended with status 0" wait "$PID" && PID=''
+pages=$(pdfs)
+check "--print-screen without a running Glimmerbox" "$PROGRAM" --print-screen
+check "... with its page" printed $((pages + 1))
 exit "$failed"

@@ -390,14 +390,18 @@ void tst_Window::savedFilesHoldTheShot()
     d.trigger("SaveToFileMenuItem");
     QCOMPARE(QImage(bmp).convertToFormat(QImage::Format_RGB32), shot);
     QCOMPARE(d.dialogs.folders.last(), dir.path() + QLatin1Char('/'));
+    // So is PNG, under the type's own extension.
+    d.dialogs.answer = {false, dir.filePath(QStringLiteral("Shot")), 3};
+    d.trigger("SaveToFileMenuItem");
+    QCOMPARE(QImage(dir.filePath("Shot.png"), "png").convertToFormat(QImage::Format_RGB32), shot);
     QVERIFY(d.messages.shown.isEmpty());
-    QCOMPARE(d.confirmations->shown.size(), 2);
+    QCOMPARE(d.confirmations->shown.size(), 3);
 
     // An existing file is replaced only after a yes, also when the name typed was another.
     d.messages.answers = {false};
     d.screen.screen = pattern(QSize(160, 120), 9);
     d.trigger("GrabScreenMenuItem");
-    d.dialogs.answer = {false, dir.filePath(QStringLiteral("Shot.png")), 2};
+    d.dialogs.answer = {false, dir.filePath(QStringLiteral("Shot.gif")), 2};
     d.trigger("SaveToFileMenuItem");
     QCOMPARE(QImage(bmp).convertToFormat(QImage::Format_RGB32), shot);
     QCOMPARE(d.messages.shown,

@@ -65,6 +65,16 @@ pdfimages -png "$pdf" "$work/printed"
 "$xtool" same "$work/printed-000.png" "$work/screen.png" || fail "the printed picture is not the screen"
 
 poll 10 "the print's pop-up did not close" no_popup
+# The hot key, and --print-screen (which prints by itself on Windows): a page each.
+before=$(pdfs)
+press ctrl+Print
+poll 60 "Ctrl+Print printed no page" printed
+poll 10 "the pop-up after Ctrl+Print did not close" no_popup
+before=$(pdfs)
+env -u WINEPATH -u QT_QPA_PLATFORM -u QT_PLUGIN_PATH \
+    "${GLIMMERBOX_WINE64:-/usr/lib/wine/wine64}" glimmerbox.exe --print-screen ||
+    fail "--print-screen ended with status $?"
+poll 60 "--print-screen printed no page" printed
 press ctrl+x
 poll 30 "Ctrl+X did not end the program" ended
 wait "$program" || fail "the program ended with status $?"

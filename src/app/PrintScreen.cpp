@@ -1,0 +1,129 @@
+#include "PrintScreen.h"
+
+#include "dialogs/ConfirmForm.h"
+#include "platform/Desktop.h"
+#include "platform/HandOver.h"
+#include "platform/MessageBox.h"
+#include "platform/ScreenGrabber.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/Services.h"
+#include "printing/PrintCommand.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcRequests, "glimmerbox.requests", QtInfoMsg)
+
+const QByteArray Request = "print-screen";
+const QByteArray Printed = "printed";
+const QByteArray Failed = "failed ";
+
+} // namespace
+
+int printScreenFailed(const QString &reason)
+{
+    std::fprintf(stderr, "glimmerbox: %s\n", qPrintable(reason));
+    return 1;
+}
+
+std::optional<int> printScreenThroughRunningProgram()
+{
+    const std::optional<QByteArray> answer = askRunningProgram(Request);
+    if (!answer)
+        return std::nullopt;
+    if (*answer == Printed)
+        return 0;
+    return printScreenFailed(answer->startsWith(Failed)
+                                 ? QString::fromUtf8(answer->mid(Failed.size()))
+                                 : QStringLiteral("the running Glimmerbox did not answer"));
+}
+
+int printScreenHere(const Services &services)
+{
+    const ScreenGrab grab = services.screen->grabPrimaryScreen();
+    if (grab.image.isNull())
+        return printScreenFailed(
+            QStringLiteral("The screen could not be copied: %1.").arg(grab.error));
+    QWidget owner; // never shown: it holds the pop-up and the print command
+    ConfirmPopups popups(owner, *services.events, *services.metrics);
+    PrintCommand print(owner, *services.printer, *services.messages,
+                       services.metrics->twipsPerPixelX(), services.metrics->twipsPerPixelY());
+    bool printed = false;
+    QObject::connect(&print, &PrintCommand::ended, [&printed](bool done) { printed = done; });
+    print.print(grab.image, grab.image.rect(), true, popups, false);
+    print.waitUntilDone();
+    return printed ? 0 : printScreenFailed(print.notPrinted());
+}
+
+PrintScreenRequests::PrintScreenRequests(QWidget &window, PrintCommand &print,
+                                         IMessageBox &messages,
+                                         std::function<QString(bool)> printScreen)
+    : QObject(&window)
+    , m_print(print)
+    , m_printScreen(std::move(printScreen))
+    , m_key(new GlobalKey(window))
+    , m_server(new HandOverServer(this))
+{
+    connect(m_key, &GlobalKey::pressed, this, &PrintScreenRequests::keyPressed);
+    if (m_key->takenByAnother())
+        QTimer::singleShot(0, this, [&messages, why = m_key->unavailable()] {
+            messages.inform(QStringLiteral("Ctrl+Print"),
+                            QStringLiteral("Ctrl+Print cannot print the screen: %1.\r\n"
+                                           "Glimmerbox works on without it.")
+                                .arg(why));
+        });
+    else if (!m_key->unavailable().isEmpty())
+        qCInfo(lcRequests, "no Ctrl+Print: %s", qPrintable(m_key->unavailable()));
+    if (!m_server->error().isEmpty())
+        qCInfo(lcRequests, "no --print-screen hand-over: %s", qPrintable(m_server->error()));
+    connect(m_server, &HandOverServer::requested, this, &PrintScreenRequests::requested);
+    connect(&m_print, &PrintCommand::ended, this, &PrintScreenRequests::printed);
+}
+
+PrintScreenRequests::~PrintScreenRequests() = default;
+
+void PrintScreenRequests::keyPressed()
+{
+    // A dialog of the program's own is open: its command is not over yet.
+    if (!QApplication::activeModalWidget() && !m_waiting && !m_starting)
+        m_printScreen(true);
+}
+
+void PrintScreenRequests::requested(quint64 client, const QByteArray &line)
+{
+    if (line != Request) {
+        qCWarning(lcRequests, "ignored a request that is not one: %s",
+                  line.toPercentEncoding().constData());
+        m_server->answer(client, Failed + "not a request Glimmerbox knows");
+        return;
+    }
+    if (QApplication::activeModalWidget() || m_waiting || m_starting) {
+        m_server->answer(client, Failed + "Glimmerbox is busy with a window of its own: close "
+                                          "it, then try again");
+        return;
+    }
+    // A job still running ends first: the page that ends next is then this request's.
+    m_starting = true;
+    m_print.waitUntilDone();
+    m_waiting = client;
+    const QString why = m_printScreen(false);
+    m_starting = false;
+    if (!why.isEmpty() && m_waiting) {
+        m_server->answer(*m_waiting, Failed + why.toUtf8());
+        m_waiting.reset();
+    }
+}
+
+void PrintScreenRequests::printed(bool printed)
+{
+    if (!m_waiting)
+        return;
+    m_server->answer(*m_waiting, printed ? Printed : Failed + m_print.notPrinted().toUtf8());
+    m_waiting.reset();
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QWidget;
+
+// What the program asks of the user's desktop session beyond its own windows. One
+// implementation per system.
+
+// Ctrl+Print for the whole desktop while the program runs, whatever window has the keyboard:
+// a passive grab on X11, a hot key on Windows. One implementation per system.
+class GlobalKey : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit GlobalKey(QWidget &window);
+    ~GlobalKey() override;
+    // Why the key is not the program's: another program holds it, or the desktop offers no way
+    // to have it. Empty when it is.
+    QString unavailable() const { return m_unavailable; }
+    bool takenByAnother() const { return m_taken; }
+
+signals:
+    void pressed();
+
+private:
+    struct Native;
+    std::unique_ptr<Native> m_native;
+    QString m_unavailable;
+    bool m_taken = false;
+};
+
+// Why there is no screen to read and no window to show (no display to connect to); empty when
+// there is one.
+QString noScreen();
