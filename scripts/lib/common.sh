@@ -4,12 +4,13 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libturbojpeg0-dev
-                libjpeg62-turbo-dev fonts-dejavu-core fonts-liberation2 libxcb1-dev libxcb-shm0-dev libcups2-dev
-                dpkg-dev file)
+                libjpeg62-turbo-dev fonts-dejavu-core fonts-liberation2 libxcb1-dev libxcb-shm0-dev
+                libcups2-dev dpkg-dev file)
 TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
                libjpeg-turbo-progs
-               sway swaybg grim wtype wl-clipboard xwayland pipewire qt6-wayland dbus-daemon dbus-bin
+               sway swaybg grim wtype wl-clipboard xwayland pipewire qt6-wayland dbus-daemon
+               dbus-bin
                xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
                kwin-wayland mutter xdg-desktop-portal-kde qml-module-qtquick-layouts
                qml-module-qtquick-controls2 qml-module-org-kde-kirigami2
@@ -34,7 +35,8 @@ ensure_packages() {
     fi
     echo "Installing: ${missing[*]}"
     apt-get -o DPkg::Lock::Timeout=900 update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}" \
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y -qq \
+        --no-install-recommends "${missing[@]}" \
         >/dev/null
 }
 
@@ -44,7 +46,8 @@ ensure_plasma_qml() {
     local dir=$1
     if [[ ! -d $dir/usr/lib ]]; then
         mkdir -p "$dir"
-        (cd "$dir" && apt-get download plasma-workspace >/dev/null && dpkg -x plasma-workspace_*.deb .)
+        (cd "$dir" && apt-get download plasma-workspace >/dev/null &&
+            dpkg -x plasma-workspace_*.deb .)
     fi
     export GLIMMERBOX_PLASMA_QML=$(echo "$dir"/usr/lib/*/qt5/qml)
 }
@@ -184,7 +187,8 @@ EOF
             -o PageSize=Letter ||
         ! wait_until 20 lpadmin -d GlimmerboxPDF; then
         echo "cupsd did not take the test printer; see $c/log" >&2
-        lpadmin -p GlimmerboxPDF -E -v "cups-pdf:/$name" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd >&2 || true
+        lpadmin -p GlimmerboxPDF -E -v "cups-pdf:/$name" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
+            >&2 || true
         return 1
     fi
     export GLIMMERBOX_TEST_PDF_DIR="$c/pdf"

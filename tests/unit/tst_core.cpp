@@ -3,7 +3,6 @@
 #include "app/AutoDumpStates.h"
 #include "app/CommandLine.h"
 #include "capture/CropSelection.h"
-#include "capture/ShotStore.h"
 #include "dialogs/SystemInfo.h"
 #include "imaging/FileNames.h"
 #include "platform/Registry.h"
@@ -33,11 +32,8 @@ class tst_Core : public QObject
 private slots:
     void cropLabelCountsShotPixels_data();
     void cropLabelCountsShotPixels();
-    void cropEdgesStayOnThePreviewInOrder();
     void cropAreaIsInTheShotAtTheLabelsSize_data();
     void cropAreaIsInTheShotAtTheLabelsSize();
-    void nextGrabSlot_data();
-    void nextGrabSlot();
     void theAreaOnTheSheet_data();
     void theAreaOnTheSheet();
     void portalPictureCutToPrimaryScreen_data();
@@ -78,14 +74,6 @@ void tst_Core::cropLabelCountsShotPixels()
     QCOMPARE(Crop::labelSize(edges(drag), scale), label);
 }
 
-void tst_Core::cropEdgesStayOnThePreviewInOrder()
-{
-    QCOMPARE(Crop::clampToPreview(QPointF(-10, 7000), Preview), QPointF(0, 6195));
-    QCOMPARE(Crop::clampToPreview(QPointF(9000, 50), Preview), QPointF(8475, 50));
-    const CropEdges e = Crop::ordered(edges({500, 100, 400, 50}));
-    QCOMPARE((Edges{e.x1, e.x2, e.y1, e.y2}), (Edges{100, 500, 50, 400}));
-}
-
 void tst_Core::cropAreaIsInTheShotAtTheLabelsSize_data()
 {
     QTest::addColumn<QSize>("shot");
@@ -115,25 +103,6 @@ void tst_Core::cropAreaIsInTheShotAtTheLabelsSize()
             QVERIFY(area.isEmpty() || QRect(QPoint(0, 0), shot).contains(area));
         }
     QCOMPARE(Crop::shotArea({}, shot, scale), QRect(QPoint(0, 0), shot));
-}
-
-void tst_Core::nextGrabSlot_data()
-{
-    QTest::addColumn<int>("current");
-    QTest::addColumn<bool>("picked");
-    QTest::addColumn<int>("next");
-    QTest::newRow("first grab") << -1 << false << 0;
-    QTest::newRow("after the first") << 0 << false << 1;
-    QTest::newRow("after the fifth, the oldest") << 4 << false << 0;
-    QTest::newRow("a picked slot is replaced") << 2 << true << 2;
-}
-
-void tst_Core::nextGrabSlot()
-{
-    QFETCH(int, current);
-    QFETCH(bool, picked);
-    QFETCH(int, next);
-    QCOMPARE(ShotStore::nextSlot(current, picked), next);
 }
 
 void tst_Core::theAreaOnTheSheet_data()
@@ -252,25 +221,24 @@ void tst_Core::registryValueText()
 
 void tst_Core::commandLine_data()
 {
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("arguments"); // after the program's name
     QTest::addColumn<bool>("windows");
     QTest::addColumn<int>("action");
     QTest::addColumn<QStringList>("goesOnWith");
-    const QString g = QStringLiteral("glimmerbox");
-    const auto run = int(CommandLine::Run);
-    QTest::newRow("nothing") << QStringList{g} << false << run << QStringList{g};
-    QTest::newRow("/a as it was") << QStringList{g, "/a"} << false << run << QStringList{g, "/a"};
-    QTest::newRow("--auto-dump") << QStringList{g, "--auto-dump"} << false << run
-                                 << QStringList{g, "/A"};
-    QTest::newRow("anything else")
-        << QStringList{g, "--bogus", "x"} << false << run << QStringList{g, "--bogus", "x"};
-    QTest::newRow("--help") << QStringList{g, "--help"} << false << int(CommandLine::Help)
-                            << QStringList{g, "--help"};
-    QTest::newRow("--version") << QStringList{g, "--version"} << false << int(CommandLine::Version)
-                               << QStringList{g, "--version"};
-    QTest::newRow("/? on Windows")
-        << QStringList{g, "/?"} << true << int(CommandLine::Help) << QStringList{g, "/?"};
-    QTest::newRow("/? elsewhere") << QStringList{g, "/?"} << false << run << QStringList{g, "/?"};
+    const auto row = [](const QStringList &arguments, bool windows, CommandLine::Action action,
+                        const QStringList &goesOnWith) {
+        QTest::addRow("%s%s", qPrintable(arguments.join(' ')), windows ? " on Windows" : "")
+            << arguments << windows << int(action) << goesOnWith;
+    };
+    row({}, false, CommandLine::Run, {});
+    row({"/a"}, false, CommandLine::Run, {"/a"});
+    row({"--auto-dump"}, false, CommandLine::Run, {"/A"});
+    row({"--bogus", "x"}, false, CommandLine::Run, {"--bogus", "x"});
+    row({"--print-screen"}, false, CommandLine::PrintScreen, {"--print-screen"});
+    row({"--help"}, false, CommandLine::Help, {"--help"});
+    row({"--version"}, false, CommandLine::Version, {"--version"});
+    row({"/?"}, true, CommandLine::Help, {"/?"});
+    row({"/?"}, false, CommandLine::Run, {"/?"});
 }
 
 void tst_Core::commandLine()
@@ -279,9 +247,10 @@ void tst_Core::commandLine()
     QFETCH(bool, windows);
     QFETCH(int, action);
     QFETCH(QStringList, goesOnWith);
-    const CommandLine line = CommandLine::parse(arguments, windows);
+    const QString g = QStringLiteral("glimmerbox");
+    const CommandLine line = CommandLine::parse(QStringList{g} + arguments, windows);
     QCOMPARE(int(line.action), action);
-    QCOMPARE(line.arguments, goesOnWith);
+    QCOMPARE(line.arguments, QStringList{g} + goesOnWith);
 }
 
 void tst_Core::fileNames_data()

@@ -26,16 +26,16 @@
 
 namespace {
 
-QRgb thumbnailColour(FakeDesktop &d, int slot)
+// The colour in the middle of what a picture box shows.
+QRgb centreColour(FakeDesktop &d, const QString &box)
 {
-    const QImage shown = d.find<PictureBox>(QStringLiteral("GrabbedPicture%1").arg(slot))->shown();
+    const QImage shown = d.find<PictureBox>(box)->shown();
     return shown.pixel(shown.width() / 2, shown.height() / 2);
 }
 
-QRgb previewColour(FakeDesktop &d)
+QRgb thumbnailColour(FakeDesktop &d, int slot)
 {
-    const QImage shown = d.find<PictureBox>(QStringLiteral("CurrentImage1"))->shown();
-    return shown.pixel(shown.width() / 2, shown.height() / 2);
+    return centreColour(d, QStringLiteral("GrabbedPicture%1").arg(slot));
 }
 
 // Where what a picture box shows differs from the picture it holds: the crop's outline.
@@ -54,6 +54,15 @@ void mouse(QWidget *w, QEvent::Type type, QPoint at, Qt::MouseButtons held)
 {
     QMouseEvent event(type, at, w->mapToGlobal(at), Qt::LeftButton, held, {});
     QApplication::sendEvent(w, &event);
+}
+
+// The left button pressed at one point, moved through the others, and released at the last.
+void drag(QWidget *w, const QList<QPoint> &points)
+{
+    mouse(w, QEvent::MouseButtonPress, points.first(), Qt::LeftButton);
+    for (const QPoint &point : points.mid(1))
+        mouse(w, QEvent::MouseMove, point, Qt::LeftButton);
+    mouse(w, QEvent::MouseButtonRelease, points.last(), Qt::NoButton);
 }
 
 // The quantisation values a JPEG file's first table starts with.
@@ -148,14 +157,12 @@ void tst_Window::grabsFillTheSlotsInTurn()
         QCOMPARE(thumbnailColour(d, slot), colours[slot == 0 ? 5 : slot]);
     QCOMPARE(d.find<QLabel>(QStringLiteral("CurrentImageLabel"))->text(),
              QStringLiteral("Entire Screen Shot Selected - W64 x H48"));
-    QCOMPARE(previewColour(d), colours[5]);
+    QCOMPARE(centreColour(d, QStringLiteral("CurrentImage1")), colours[5]);
 
     // A picked thumbnail is shown, and is the one the next grab replaces; later grabs go on
     // from there.
-    QWidget *third = d.find<PictureBox>(QStringLiteral("GrabbedPicture2"));
-    mouse(third, QEvent::MouseButtonPress, QPoint(20, 20), Qt::LeftButton);
-    mouse(third, QEvent::MouseButtonRelease, QPoint(20, 20), Qt::NoButton);
-    QCOMPARE(previewColour(d), colours[2]);
+    drag(d.find<PictureBox>(QStringLiteral("GrabbedPicture2")), {QPoint(20, 20)});
+    QCOMPARE(centreColour(d, QStringLiteral("CurrentImage1")), colours[2]);
     for (const QRgb colour : {0xff000000u, 0xff808080u, 0xffffffffu}) {
         screen.fill(colour);
         d.screen.screen = screen.copy();
@@ -164,7 +171,7 @@ void tst_Window::grabsFillTheSlotsInTurn()
     const QList<QRgb> now{colours[5], colours[1], 0xff000000, 0xff808080, 0xffffffff};
     for (int slot = 0; slot < 5; ++slot)
         QCOMPARE(thumbnailColour(d, slot), now[slot]);
-    QCOMPARE(previewColour(d), now[4]);
+    QCOMPARE(centreColour(d, QStringLiteral("CurrentImage1")), now[4]);
 }
 
 void tst_Window::aFailedGrabChangesNothing()
@@ -192,21 +199,18 @@ void tst_Window::printing_data()
     QTest::addColumn<bool>("printerTakesIt");
     QTest::addColumn<int>("pages");
     QTest::addColumn<QStringList>("told");
-    const QStringList printing{QStringLiteral("Printing Now")};
-    QTest::newRow("printed") << ""
-                             << "PrintButton" << true << 1 << printing;
-    QTest::newRow("cancelled") << ""
-                               << "CancelButton" << true << 0 << QStringList();
-    QTest::newRow("refused by the printer")
-        << ""
-        << "PrintButton" << false << 1
-        << QStringList{printing[0], QStringLiteral("Print Now|Nothing was printed: the printer "
-                                                   "\"Recording Printer\" did not take the page.")};
-    QTest::newRow("no shot yet") << "/a"
-                                 << "" << true << 0
-                                 << QStringList{QStringLiteral(
-                                        "Print Now|Cannot be Printed.\r\nThe selected Screen Shot "
-                                        "is Empty.")};
+    const auto row = [](const char *name, const char *arguments, const char *button, bool takes,
+                        int pages, const QStringList &told) {
+        QTest::newRow(name) << arguments << button << takes << pages << told;
+    };
+    const QString printing = QStringLiteral("Printing Now");
+    row("printed", "", "PrintButton", true, 1, {printing});
+    row("cancelled", "", "CancelButton", true, 0, {});
+    row("refused by the printer", "", "PrintButton", false, 1,
+        {printing, "Print Now|Nothing was printed: the printer \"Recording Printer\" did not "
+                   "take the page."});
+    row("no shot yet", "/a", "", true, 0,
+        {"Print Now|Cannot be Printed.\r\nThe selected Screen Shot is Empty."});
 }
 
 void tst_Window::printing()
@@ -255,10 +259,8 @@ void tst_Window::thePreviewShowsThePrintedSheet()
     FakeDesktop d;
     d.start(blocks(QSize(1920, 1080)));
     if (!marked.isEmpty()) {
-        auto *preview = d.find<PictureBox>(QStringLiteral("CurrentImage1"));
-        mouse(preview, QEvent::MouseButtonPress, marked.topLeft(), Qt::LeftButton);
-        mouse(preview, QEvent::MouseMove, marked.bottomRight(), Qt::LeftButton);
-        mouse(preview, QEvent::MouseButtonRelease, marked.bottomRight(), Qt::NoButton);
+        drag(d.find<PictureBox>(QStringLiteral("CurrentImage1")),
+             {marked.topLeft(), marked.bottomRight()});
     }
     QImage shown;
     whenShown<PrintPreviewForm>([&](PrintPreviewForm *preview) {
@@ -364,7 +366,8 @@ void tst_Window::savedFilesHoldTheShot()
     QTemporaryDir temporary;
     // A folder named outside any one code page.
     QDir dir(temporary.path());
-    QVERIFY(dir.mkdir(QStringLiteral("Zoë Снимки")) && dir.cd(QStringLiteral("Zoë Снимки")));
+    const QString folder = QStringLiteral("Zoë Снимки");
+    QVERIFY(dir.mkdir(folder) && dir.cd(folder));
     FakeDesktop d;
     const QImage shot = pattern(QSize(160, 120));
     d.start(shot);
@@ -469,10 +472,7 @@ void tst_Window::aCropIsExactlyWhatTheLabelSays()
     d.start(shot);
     auto *preview = d.find<PictureBox>(QStringLiteral("CurrentImage1"));
     const QPoint border(2, 2);
-    mouse(preview, QEvent::MouseButtonPress, border + from, Qt::LeftButton);
-    mouse(preview, QEvent::MouseMove, border + (from + to) / 2, Qt::LeftButton);
-    mouse(preview, QEvent::MouseMove, border + to, Qt::LeftButton);
-    mouse(preview, QEvent::MouseButtonRelease, border + to, Qt::NoButton);
+    drag(preview, {border + from, border + (from + to) / 2, border + to});
     const QRegularExpressionMatch label =
         QRegularExpression(QStringLiteral("^Crop Window Set = W(\\d+) x H(\\d+)$"))
             .match(d.find<QLabel>(QStringLiteral("CurrentImageLabel"))->text());
@@ -525,14 +525,9 @@ void tst_Window::nothingMarkedIsNothingSent()
     QFETCH(QStringList, told);
     FakeDesktop d;
     d.start(pattern(QSize(640, 480)));
-    if (dragTo == QPoint(50, 50)) {
-        QWidget *empty = d.find<PictureBox>(QStringLiteral("GrabbedPicture3"));
-        mouse(empty, QEvent::MouseButtonPress, QPoint(20, 20), Qt::LeftButton);
-    }
-    QWidget *preview = d.find<PictureBox>(QStringLiteral("CurrentImage1"));
-    mouse(preview, QEvent::MouseButtonPress, QPoint(50, 50), Qt::LeftButton);
-    mouse(preview, QEvent::MouseMove, dragTo, Qt::LeftButton);
-    mouse(preview, QEvent::MouseButtonRelease, dragTo, Qt::NoButton);
+    if (dragTo == QPoint(50, 50))
+        drag(d.find<PictureBox>(QStringLiteral("GrabbedPicture3")), {QPoint(20, 20)});
+    drag(d.find<PictureBox>(QStringLiteral("CurrentImage1")), {QPoint(50, 50), dragTo});
     if (dragTo == QPoint(50, 50))
         QCOMPARE(d.find<QLabel>(QStringLiteral("CurrentImageLabel"))->text(),
                  QStringLiteral("Screen Shot - Empty"));
@@ -652,8 +647,7 @@ void tst_Window::autoDumpLeavesTheWindowAsTheUserWants()
     d.program.args = QStringLiteral("/A");
     GlimmerboxForm &form = d.start(pattern(QSize(64, 48)));
     // Before any shot, only the thumbnail picked looks pressed.
-    QWidget *third = d.find<PictureBox>(QStringLiteral("GrabbedPicture2"));
-    mouse(third, QEvent::MouseButtonPress, QPoint(20, 20), Qt::LeftButton);
+    drag(d.find<PictureBox>(QStringLiteral("GrabbedPicture2")), {QPoint(20, 20)});
     for (int slot = 0; slot < 5; ++slot)
         QCOMPARE(d.find<PictureBox>(QStringLiteral("GrabbedPicture%1").arg(slot))->look(),
                  slot == 2 ? PictureBox::Look::Sunken : PictureBox::Look::Flat);

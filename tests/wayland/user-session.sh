@@ -36,7 +36,8 @@ shot_is_the_screen() {
     # Its copy must die with it, before the next program runs.
     kill "${pids[-1]}"
     wait "${pids[-1]}" || true
-    "$xtool" same pasted.png pattern.png || fail "the shot pasted on Qt's $1 platform is not the screen"
+    "$xtool" same pasted.png pattern.png ||
+        fail "the shot pasted on Qt's $1 platform is not the screen"
     [[ ! -e out.png ]] || fail "the portal's file is left behind on Qt's $1 platform"
 }
 
@@ -47,7 +48,8 @@ case ${1-} in
     cd /tmp
     printf 'output HEADLESS-1 resolution 1024x768 bg /tmp/pattern.png fill\n' >sway.conf
     echo 'seat * hide_cursor 1' >>sway.conf
-    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c sway.conf >sway.log 2>&1 &
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+        sway -c sway.conf >sway.log 2>&1 &
     pids+=($!)
     export WAYLAND_DISPLAY=wayland-1 SWAYSOCK=$XDG_RUNTIME_DIR/sway-ipc.65534.$!.sock
     poll 20 "sway did not start" test -S "$SWAYSOCK"
@@ -64,7 +66,8 @@ case ${1-} in
     pids+=($!)
     poll 20 "the portal did not start" owned org.freedesktop.portal.Desktop
     # The first frames after sway starts can be empty.
-    poll 20 "the screen never showed the pattern" sh -c "grim ref.png && '$xtool' same ref.png pattern.png"
+    poll 20 "the screen never showed the pattern" \
+        sh -c "grim ref.png && '$xtool' same ref.png pattern.png"
     # shellcheck disable=SC2016 # XWayland's display, as sway gives it to the programs it starts
     swaymsg exec 'echo $DISPLAY >/tmp/display' >/dev/null
     poll 20 "XWayland's display is unknown" test -s display
@@ -85,12 +88,13 @@ case ${1-} in
     mount --rbind "$work" /tmp
     exec setpriv --reuid=65534 --regid=65534 --clear-groups env -u DISPLAY -u WAYLAND_DISPLAY \
         HOME=/tmp XDG_RUNTIME_DIR=/tmp/runtime \
-        dbus-run-session --config-file="${self%/*}/session-bus.conf" -- "$self" --desktop "$xtool" "$program"
+        dbus-run-session --config-file="${self%/*}/session-bus.conf" -- \
+            "$self" --desktop "$xtool" "$program"
     ;;
 *) # as root
     [[ $(id -u) -eq 0 ]] || fail "the Wayland desktop needs root, to run it as the user nobody"
-    for tool in sway pipewire grim wtype wl-paste swaymsg Xwayland dbus-run-session setpriv unshare \
-        /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-wlr; do
+    for tool in sway pipewire grim wtype wl-paste swaymsg Xwayland dbus-run-session setpriv \
+        unshare /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-wlr; do
         command -v "$tool" >/dev/null || fail "missing for the Wayland desktop: $tool"
     done
     work=$(mktemp -d /tmp/glimmerbox-wayland.XXXXXX)

@@ -62,7 +62,8 @@ images=$(pdfimages -list "$pdf" | awk 'NR > 2 { print $4 "x" $5, $13, $14 }')
 [[ $images == "${width}x$height 96 96" ]] ||
     fail "$pdf holds [$images], not the ${width}x$height screen at 96 pixels per inch"
 pdfimages -png "$pdf" "$work/printed"
-"$xtool" same "$work/printed-000.png" "$work/screen.png" || fail "the printed picture is not the screen"
+"$xtool" same "$work/printed-000.png" "$work/screen.png" ||
+    fail "the printed picture is not the screen"
 
 poll 10 "the print's pop-up did not close" no_popup
 # The hot key, and --print-screen (which prints by itself on Windows): a page each.
