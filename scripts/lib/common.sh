@@ -12,9 +12,10 @@ TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                sway swaybg grim wtype wl-clipboard xwayland pipewire qt6-wayland dbus-daemon
                dbus-bin
                xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
-               kwin-wayland mutter xdg-desktop-portal-kde qml-module-qtquick-layouts
+               kwin-wayland xdg-desktop-portal-kde qml-module-qtquick-layouts
                qml-module-qtquick-controls2 qml-module-org-kde-kirigami2
                qml-module-qtgraphicaleffects qml-module-qtquick-window2
+               gnome-shell xdg-desktop-portal-gnome
                lintian desktop-file-utils appstream man-db socat util-linux)
 BENCH_PACKAGES=(imagemagick x11-apps)
 

@@ -146,7 +146,7 @@ struct FakePrinter final : IPrinter
     };
     QList<Page> pages;
     QString name = QStringLiteral("Recording Printer");
-    QSizeF printable{1056, 816}; // a landscape Letter sheet with 1/4 inch margins, in 1/96 inch
+    QSizeF printable{1056, 816}; // a landscape Letter sheet printable to its edges, in 1/96 inch
     bool takesPages = true;
 };
 

@@ -138,7 +138,8 @@ ScreenGrab PortalScreenGrabber::grabPrimaryScreen()
         loop.exec();
     if (!catcher.answered)
         return {QImage(), QStringLiteral("the desktop's screenshot service did not answer within "
-                                         "%1 seconds")
+                                         "%1 seconds (if the desktop asked whether Glimmerbox may "
+                                         "take screenshots, answer Allow, then grab again)")
                               .arg(m_timeLimitMs / 1000)};
     return shotOf(catcher.response, catcher.results);
 }
