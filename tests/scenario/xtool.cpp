@@ -46,39 +46,6 @@ QImage pattern(QSize size, int seed)
     return image;
 }
 
-// A believable desktop for pictures of the program: a sky, and a document window on it.
-QImage desktop(QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    QPainter p(&image);
-    QLinearGradient sky(0, 0, 0, size.height());
-    sky.setStops({{0, QColor(38, 84, 140)}, {1, QColor(126, 176, 214)}});
-    p.fillRect(image.rect(), sky);
-    const QRect window(size.width() / 14, size.height() / 10, size.width() * 5 / 8,
-                       size.height() * 3 / 4);
-    p.fillRect(window, QColor(250, 250, 246));
-    p.fillRect(window.x(), window.y(), window.width(), 26, QColor(70, 90, 120));
-    p.setPen(Qt::white);
-    p.drawText(window.adjusted(10, 5, 0, 0), QStringLiteral("Quarterly report.txt"));
-    p.setPen(QColor(40, 40, 40));
-    QFont font = p.font();
-    font.setPixelSize(15);
-    p.setFont(font);
-    const QStringList lines = QStringLiteral("Sales rose in every region this quarter.\n\n"
-                                             "North      1,204   +8 %\nSouth        987   +3 %\n"
-                                             "East       1,530  +12 %\nWest         876   +1 %\n\n"
-                                             "Print exactly what you see.")
-                                  .split(QLatin1Char('\n'));
-    const int y = window.top() + 60 + int(lines.size()) * 24;
-    for (int i = 0; i < lines.size(); ++i)
-        p.drawText(window.left() + 24, y - (int(lines.size()) - i) * 24, lines[i]);
-    p.fillRect(window.left() + 24, y + 10, 300, 120, QColor(230, 236, 245));
-    for (int i = 0; i < 4; ++i)
-        p.fillRect(window.left() + 44 + i * 70, y + 110 - (i + 2) * 18, 40, (i + 2) * 18,
-                   QColor(60 + i * 40, 120, 200 - i * 30));
-    return image;
-}
-
 Display *display()
 {
     Display *d = XOpenDisplay(nullptr);
@@ -199,8 +166,6 @@ int main(int argc, char *argv[])
         return !pattern(QSize(n[3], n[4]), n[5]).save(out);
     if (command == "pattern" && argc <= 3) // [SEED], on the root window
         return setRoot(pattern(screen().size(), n[2])), 0;
-    if (command == "desktop" && argc == 2)
-        return setRoot(desktop(screen().size())), 0;
     if (command == "setroot" && argc == 3) // FILE
         return setRoot(load(argv[2])), 0;
     if (command == "dump" && (argc == 3 || argc == 7)) { // FILE [X Y W H]
@@ -252,16 +217,8 @@ int main(int argc, char *argv[])
     if (command == "says" && argc == 9) // X Y W H FAMILY POINTS TEXT
         return !says(QRect(n[2], n[3], n[4], n[5]), QFont(QString::fromLocal8Bit(argv[6]), n[7]),
                      QString::fromLocal8Bit(argv[8]));
-    if (command == "pick" && argc > 4) { // OUT REF CAND...: the candidate most unlike REF
-        const QImage reference = load(argv[3]);
-        QImage best;
-        for (int i = 4; i < argc; ++i)
-            if (best.isNull() ||
-                compare(load(argv[i]), reference).first > compare(best, reference).first)
-                best = load(argv[i]);
-        return !best.save(out);
-    }
-    std::fprintf(stderr, "usage: xtool write-pattern | pattern | desktop | setroot | dump | same | "
-                         "find | sheet | says | pick, with the arguments their comments name\n");
+    std::fprintf(stderr,
+                 "usage: xtool write-pattern | pattern | setroot | dump | same | find | sheet "
+                 "| says, with the arguments their comments name\n");
     return 2;
 }
