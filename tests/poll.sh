@@ -10,3 +10,9 @@ poll() {
         sleep 0.1
     done
 }
+# owned NAME: NAME is taken on the session bus (asked of the bus: a call to a service there could
+# start a second, unconfigured copy of it).
+owned() {
+    gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus \
+        -m org.freedesktop.DBus.NameHasOwner "$1" | grep -q true
+}

@@ -10,7 +10,7 @@ TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
                libjpeg-turbo-progs
                sway swaybg grim wtype wl-clipboard xwayland pipewire qt6-wayland dbus-daemon
-               dbus-bin
+               dbus-bin libglib2.0-bin
                xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
                kwin-wayland xdg-desktop-portal-kde qml-module-qtquick-layouts
                qml-module-qtquick-controls2 qml-module-org-kde-kirigami2

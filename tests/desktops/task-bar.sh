@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Auto-Dump on a headless desktop with a task bar, each with its own portal reading the screen,
-# driven as a task bar drives it, with Qt on wayland and on xcb: KWin with the KDE portal, and
-# GNOME Shell with the GNOME portal, whose first request asks the user whether Glimmerbox may
-# take screenshots (answered here after 12 s, as a user who reads it first would). For each: no
-# page at the start, one page per restore showing the screen without the window, maximise gives
-# the normal window and caption and no page, and little processor time.
+# Auto-Dump on a headless desktop with a task bar and its own portal, driven as the task bar
+# drives it, with Qt on wayland and on xcb: KWin with the KDE portal, GNOME Shell with GNOME's.
+# No page at the start, one bare screen per restore, maximise gives the normal window, no page.
 #   task-bar.sh kwin|gnome XTOOL PROGRAM    (scripts/test's spooler; KEEP=1 keeps logs)
 set -euo pipefail
 fail() {
@@ -22,10 +19,6 @@ export QT_MESSAGE_PATTERN="%{time process} %{message}"
 unset QT_QPA_PLATFORM DISPLAY XAUTHORITY
 mkdir -m 700 -p "$T/Pictures" && chmod 700 "$T"
 export WAYLAND_DISPLAY=glimmerbox-test
-owned() {
-    gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus \
-        -m org.freedesktop.DBus.NameHasOwner "$1" | grep -q true
-}
 if [[ $wm == kwin ]]; then
     printf '#!/bin/sh\necho $$ $DISPLAY $XAUTHORITY >%s/x\nexec sleep 600\n' "$T" >"$T/up"
     chmod +x "$T/up"

@@ -1,13 +1,8 @@
 #!/usr/bin/env bash
 # shellcheck disable=SC2046
-# Every screen on paper: on an X screen of its own of WIDTHxHEIGHT (openbox) and the spooler of
-# scripts/test (queues of its own, so that sessions of several sizes can run at once), on A4 and
-# on Letter paper, each page checked against the screen with poppler's
-# tools: Print Now with the whole screen on the sheet (the zoom the bar reaches: 100 % at
-# 1024x768, 50 % at 1920x1080, 25 % at 3840x2160), Print Now at 100 % (the middle of a larger
-# screen at true size), a marked area at 100 %, and an Auto-Dump click (the whole screen at
-# true size where it fits, else as large as fits). Every picture is centred on the sheet and
-# holds the screen's own pixels, at 96 / zoom pixels per inch, not smoothed.
+# Every screen on paper, on an X screen of WIDTHxHEIGHT of its own and queues of its own for A4
+# and Letter: the whole screen, the middle at 100 %, a marked area, and an Auto-Dump click, each
+# page centred on the sheet and holding the screen's own pixels at 96 / zoom per inch.
 #   sheet-session.sh XTOOL PROGRAM WIDTHxHEIGHT      GLIMMERBOX_INSTALLED wins over PROGRAM
 set -euo pipefail
 XTOOL=$1 PROGRAM=${GLIMMERBOX_INSTALLED:-$2} SIZE=$3 PID='' failed=0

@@ -57,15 +57,6 @@ check "the first thumbnail pastes the first screen" "$XTOOL" same "$T/first.png"
 click_form 672 152 && copy second
 check "the second thumbnail pastes the second screen" "$XTOOL" same "$T/second.png" "$T/B.png"
 
-# More drags, FROM-X FROM-Y TO-X TO-Y on the form: up and left, and past the preview's edges.
-for drag in "300 300 201 177" "40 30 -30 -20" "500 400 700 600"; do
-    read -r fx fy tx ty <<<"$drag"
-    xdotool mousemove $(form "$fx" "$fy") mousedown 1 mousemove $(form "$tx" "$ty") mouseup 1
-    copy drag
-    read -r _ _ dw dh < <("$XTOOL" find "$T/drag.png" "$T/B.png") ||
-        fatal "the crop $drag is off the shot"
-    check "the crop $drag is the label's $dw x $dh" label "Crop Window Set = W$dw x H$dh"
-done
 xdotool mousemove $(form 118 98) mousedown 1 mousemove $(form 238 186) mousemove $(form 358 274) \
     mousemove $(form 418 318) mouseup 1
 copy crop

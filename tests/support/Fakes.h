@@ -22,7 +22,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <deque>
 #include <functional>
 #include <memory>
 
@@ -41,7 +40,6 @@ struct FakeScreen final : IScreenGrabber
 {
     ScreenGrab grabPrimaryScreen() override
     {
-        ++grabs;
         if (whileGrabbing)
             whileGrabbing();
         if (screen.isNull())
@@ -49,7 +47,6 @@ struct FakeScreen final : IScreenGrabber
         return {screen, {}};
     }
     QImage screen;
-    int grabs = 0;
     std::function<void()> whileGrabbing;
 };
 
@@ -76,13 +73,10 @@ struct FakeMessageBox final : IMessageBox
     bool ask(const QString &title, const QString &text) override
     {
         warn(title, text);
-        const bool yes = !answers.empty() && answers.front();
-        if (!answers.empty())
-            answers.pop_front();
-        return yes;
+        return !answers.isEmpty() && answers.takeFirst();
     }
     QStringList shown;
-    std::deque<bool> answers;
+    QList<bool> answers;
 };
 
 // Time that passes only when the program waits, so waits cost nothing.
@@ -271,7 +265,12 @@ struct FakeDesktop
     {
         return form->findChild<T *>(name);
     }
-    void trigger(const char *item) { find(QLatin1String(item))->trigger(); }
+    void trigger(const QString &item) { find(item)->trigger(); }
+    void grab(const QImage &shot)
+    {
+        screen.screen = shot;
+        trigger("GrabScreenMenuItem");
+    }
 };
 
 // Acts on the next modal window of a kind once it shows: its own message loop runs inside the

@@ -22,15 +22,6 @@ public:
     QString answer;
     QString file;
 
-    bool serve()
-    {
-        QDBusConnection bus = QDBusConnection::sessionBus();
-        return bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), this,
-                                  QDBusConnection::ExportAllSlots) &&
-               bus.registerService(
-                   QStringLiteral("org.freedesktop.impl.portal.desktop.glimmerboxtest"));
-    }
-
 public slots:
     uint Screenshot(const QDBusObjectPath &, const QString &, const QString &, const QVariantMap &,
                     QVariantMap &results)
@@ -51,75 +42,71 @@ class tst_Portal : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void failuresSayWhy_data();
-    void failuresSayWhy();
-
-private:
     QTemporaryDir work;
     StandInBackEnd backEnd;
     QProcess frontEnd;
+
+private slots:
+    void initTestCase()
+    {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        QVERIFY2(bus.isConnected(), "no session bus: run the test under dbus-run-session");
+        const QString name = QStringLiteral("org.freedesktop.impl.portal.desktop.glimmerboxtest");
+        QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &backEnd,
+                                   QDBusConnection::ExportAllSlots) &&
+                bus.registerService(name));
+        // The front-end offers Screenshot only where some back-end also offers Access.
+        QFile description(work.filePath(QStringLiteral("glimmerboxtest.portal")));
+        QVERIFY(description.open(QIODevice::WriteOnly));
+        description.write("[portal]\nDBusName=" + name.toUtf8() +
+                          "\nInterfaces=org.freedesktop.impl.portal.Screenshot;"
+                          "org.freedesktop.impl.portal.Access;\nUseIn=glimmerboxtest\n");
+        description.close();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DESKTOP_PORTAL_DIR"), work.path());
+        env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("glimmerboxtest"));
+        frontEnd.setProcessEnvironment(env);
+        frontEnd.setProcessChannelMode(QProcess::ForwardedChannels);
+        frontEnd.start(QStringLiteral("/usr/libexec/xdg-desktop-portal"), {});
+        QVERIFY2(frontEnd.waitForStarted(), "the portal front-end is missing");
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.portal.Desktop")),
+            "the portal front-end did not come up", 10000);
+    }
+
+    void cleanupTestCase()
+    {
+        frontEnd.kill();
+        frontEnd.waitForFinished();
+    }
+
+    void failuresSayWhy_data()
+    {
+        // The stand-in gives the row's answer; %1 is the file it hands over.
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("cancel") << "the screenshot was cancelled";
+        QTest::newRow("refuse") << "the desktop could not take a screenshot";
+        QTest::newRow("unreadable") << "the screenshot file %1 could not be read";
+        QTest::newRow("none") << "the desktop's screenshot service did not answer within 2 seconds "
+                                 "(if the desktop asked whether Glimmerbox may take screenshots, "
+                                 "answer Allow, then grab again)";
+    }
+
+    void failuresSayWhy()
+    {
+        QFETCH(QString, cause);
+        backEnd.answer = QString::fromLatin1(QTest::currentDataTag());
+        backEnd.file = work.filePath(backEnd.answer + QLatin1String(".png"));
+        // A grab that never returns stops the test with the reason, rather than hanging it.
+        QTimer watchdog;
+        connect(&watchdog, &QTimer::timeout, [] { qFatal("the grab did not return within 8 s"); });
+        watchdog.start(8000);
+        const ScreenGrab grab = PortalScreenGrabber(2000).grabPrimaryScreen();
+        QVERIFY(grab.image.isNull());
+        QCOMPARE(grab.error, cause.replace(QLatin1String("%1"), backEnd.file));
+        QVERIFY2(!QFile::exists(backEnd.file), "the portal's file was left behind");
+    }
 };
-
-void tst_Portal::initTestCase()
-{
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    QVERIFY2(bus.isConnected(), "no session bus: run the test under dbus-run-session");
-    const QByteArray name("org.freedesktop.impl.portal.desktop.glimmerboxtest");
-    QVERIFY(backEnd.serve());
-    // The front-end offers Screenshot only where some back-end also offers Access.
-    QFile description(work.filePath(QStringLiteral("glimmerboxtest.portal")));
-    QVERIFY(description.open(QIODevice::WriteOnly));
-    description.write("[portal]\nDBusName=" + name +
-                      "\nInterfaces=org.freedesktop.impl.portal.Screenshot;"
-                      "org.freedesktop.impl.portal.Access;\nUseIn=glimmerboxtest\n");
-    description.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DESKTOP_PORTAL_DIR"), work.path());
-    env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("glimmerboxtest"));
-    frontEnd.setProcessEnvironment(env);
-    frontEnd.setProcessChannelMode(QProcess::ForwardedChannels);
-    frontEnd.start(QStringLiteral("/usr/libexec/xdg-desktop-portal"), {});
-    QVERIFY2(frontEnd.waitForStarted(), "the portal front-end is missing");
-    QTRY_VERIFY2_WITH_TIMEOUT(
-        bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.portal.Desktop")),
-        "the portal front-end did not come up", 10000);
-}
-
-void tst_Portal::cleanupTestCase()
-{
-    frontEnd.kill();
-    frontEnd.waitForFinished();
-}
-
-void tst_Portal::failuresSayWhy_data()
-{
-    // The stand-in gives the row's answer; %1 is the file it hands over.
-    QTest::addColumn<QString>("cause");
-    QTest::newRow("cancel") << "the screenshot was cancelled";
-    QTest::newRow("refuse") << "the desktop could not take a screenshot";
-    QTest::newRow("unreadable") << "the screenshot file %1 could not be read";
-    QTest::newRow("none") << "the desktop's screenshot service did not answer within 2 seconds "
-                             "(if the desktop asked whether Glimmerbox may take screenshots, "
-                             "answer Allow, then grab again)";
-}
-
-void tst_Portal::failuresSayWhy()
-{
-    QFETCH(QString, cause);
-    backEnd.answer = QString::fromLatin1(QTest::currentDataTag());
-    backEnd.file = work.filePath(backEnd.answer + QLatin1String(".png"));
-    // A grab that never returns stops the test with the reason, rather than hanging it.
-    QTimer watchdog;
-    connect(&watchdog, &QTimer::timeout, [] { qFatal("the grab did not return within 8 s"); });
-    watchdog.start(8000);
-    const ScreenGrab grab = PortalScreenGrabber(2000).grabPrimaryScreen();
-    QVERIFY(grab.image.isNull());
-    QCOMPARE(grab.error, cause.replace(QLatin1String("%1"), backEnd.file));
-    QVERIFY2(!QFile::exists(backEnd.file), "the portal's file was left behind");
-}
 
 QTEST_MAIN(tst_Portal)
 #include "tst_portal.moc"

@@ -12,10 +12,6 @@ fail() {
 }
 # shellcheck source=../poll.sh
 source "$(dirname "$(realpath "$0")")/../poll.sh"
-owned() {
-    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner "string:$1" | grep -q 'boolean true'
-}
 
 # The program's first shot, pasted by another program, is the screen: shot_is_the_screen PLATFORM
 shot_is_the_screen() {
@@ -60,7 +56,6 @@ case ${1-} in
     export XDG_CURRENT_DESKTOP=sway
     /usr/libexec/xdg-desktop-portal-wlr -c wlr.conf >portal-wlr.log 2>&1 &
     pids+=($!)
-    # The bus is asked, not the portal: a call to it would start a second, unconfigured one.
     poll 20 "the portal's wlr back-end did not start" owned org.freedesktop.impl.portal.desktop.wlr
     /usr/libexec/xdg-desktop-portal >portal.log 2>&1 &
     pids+=($!)
