@@ -37,7 +37,8 @@ dismiss() {
 }
 jobs_taken() { lpstat -W all -o "$QUEUE" | wc -l; }
 pdfs() { find "$GLIMMERBOX_TEST_PDF_DIR" -name '*.pdf' | wc -l; }
-# printed COUNT: COUNT PDFs in all, and no job left (in QUEUES, when set)
-printed() { (($(pdfs) >= $1)) && [[ -z $(lpstat -o ${QUEUES:-}) ]]; }
+# printed COUNT: COUNT PDFs in all, and no job left in the session's queues (QUEUES, else QUEUE):
+# sessions beside it print on queues of their own on the same spooler.
+printed() { (($(pdfs) >= $1)) && [[ -z $(lpstat -o ${QUEUES:-$QUEUE}) ]]; }
 newest() { ls -t "$GLIMMERBOX_TEST_PDF_DIR"/*.pdf | sed -n "${1:-1}p"; }
 waiting() { iconic && [[ $(caption) == "Click to Print Screen" ]]; } # Auto-Dump on the task bar

@@ -547,7 +547,8 @@ private slots:
             clock.start();
             (popups.*confirm)();
             QCOMPARE(said, text);
-            QVERIFY2(waited ? clock.elapsed() >= 2000 && clock.elapsed() < 3000
+            // Qt's timers may fire up to 5 % early.
+            QVERIFY2(waited ? clock.elapsed() >= 1900 && clock.elapsed() < 3000
                             : clock.elapsed() < 1000,
                      qPrintable(QString::number(clock.elapsed())));
         }

@@ -7,6 +7,7 @@ set -euo pipefail
 xtool=$(realpath "$1")
 fail() {
     echo "wine-session: $*" >&2
+    xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | sed 's/^/  shown: /' >&2
     exit 1
 }
 # What scripts/test sets up: its absence ends the run at once, with the setting's name.
