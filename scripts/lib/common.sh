@@ -8,7 +8,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libturbojpeg0-dev
                 libcups2-dev dpkg-dev file)
 TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
-               libjpeg-turbo-progs
+               libjpeg-turbo-progs imagemagick
                sway swaybg grim wtype wl-clipboard xwayland pipewire qt6-wayland dbus-daemon
                dbus-bin libglib2.0-bin
                xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
@@ -17,7 +17,7 @@ TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                qml-module-qtgraphicaleffects qml-module-qtquick-window2
                gnome-shell xdg-desktop-portal-gnome
                lintian desktop-file-utils appstream man-db socat util-linux)
-BENCH_PACKAGES=(imagemagick x11-apps)
+BENCH_PACKAGES=(x11-apps)
 
 # Installs the Debian packages that are missing. As root it runs apt-get; otherwise it prints
 # the one command to run and exits 1.

@@ -33,6 +33,10 @@ if [[ $wm == kwin ]]; then
         /usr/lib/*/libexec/xdg-desktop-portal-kde >"$T/kde.log" 2>&1 &
     pids+=($!) && desktop=KDE
     poll 20 "the KDE portal did not start" owned org.freedesktop.impl.portal.desktop.kde
+    # KWin alone shows a black screen, which a black page would match: a pattern instead.
+    "$xtool" write-pattern "$T/pattern.png" 1024 768 7
+    display -backdrop -background black "$T/pattern.png" >"$T/display.log" 2>&1 &
+    pids+=($!)
     act() { # a KWin script on the program's main window, as the task bar acts on it
         printf 'for (const c of workspace.clientList()) if (c.pid == %s && !c.transient) { %s }' \
             "$PID" "$1" >"$T/s.js"
