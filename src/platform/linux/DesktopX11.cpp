@@ -58,6 +58,14 @@ struct GlobalKey::Native : QAbstractNativeEventFilter
         return true;
     }
 
+    // Every lock variant, whether or not its grab was taken: the server ignores the others.
+    void ungrab() const
+    {
+        for (const uint16_t variant : LockVariants)
+            xcb_ungrab_key(connection, keycode, root, uint16_t(XCB_MOD_MASK_CONTROL | variant));
+        xcb_flush(connection);
+    }
+
     GlobalKey *owner = nullptr;
     xcb_connection_t *connection = nullptr;
     xcb_window_t root = 0;
@@ -92,10 +100,7 @@ GlobalKey::GlobalKey(QWidget &window)
         }
     }
     if (!m_unavailable.isEmpty()) {
-        for (const uint16_t variant : LockVariants)
-            xcb_ungrab_key(native->connection, native->keycode, native->root,
-                           uint16_t(XCB_MOD_MASK_CONTROL | variant));
-        xcb_flush(native->connection);
+        native->ungrab();
         return;
     }
     QCoreApplication::instance()->installNativeEventFilter(native.get());
@@ -107,10 +112,7 @@ GlobalKey::~GlobalKey()
     if (!m_native)
         return;
     QCoreApplication::instance()->removeNativeEventFilter(m_native.get());
-    for (const uint16_t variant : LockVariants)
-        xcb_ungrab_key(m_native->connection, m_native->keycode, m_native->root,
-                       uint16_t(XCB_MOD_MASK_CONTROL | variant));
-    xcb_flush(m_native->connection);
+    m_native->ungrab();
 }
 
 QString noScreen()
