@@ -21,8 +21,7 @@ public:
     }
     bool object(int number, const QByteArray &body)
     {
-        m_offsets.resize(std::max<size_t>(m_offsets.size(), size_t(number)));
-        m_offsets[size_t(number - 1)] = m_offset;
+        startObject(number);
         return put(QByteArray::number(number) + " 0 obj\n" + body + "\nendobj\n");
     }
     void startObject(int number)
