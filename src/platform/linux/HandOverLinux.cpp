@@ -48,7 +48,10 @@ HandOverServer::HandOverServer(QObject *parent)
         while (QLocalSocket *client = m_native->server.nextPendingConnection()) {
             const quint64 id = ++m_native->next;
             m_native->clients.insert(id, client);
-            connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+            connect(client, &QLocalSocket::disconnected, this, [this, client, id] {
+                m_native->clients.remove(id);
+                client->deleteLater();
+            });
             connect(client, &QLocalSocket::readyRead, this, [this, client, id] {
                 if (client->bytesAvailable() > LongestLine + 1 && !client->canReadLine())
                     client->disconnectFromServer();
