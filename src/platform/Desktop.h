@@ -11,7 +11,8 @@ class QWidget;
 // implementation per system.
 
 // Ctrl+Print for the whole desktop while the program runs, whatever window has the keyboard:
-// a passive grab on X11, a hot key on Windows. One implementation per system.
+// a passive grab on X11, KDE's own shortcuts on Plasma's Wayland session, a hot key on
+// Windows. One implementation per system.
 class GlobalKey : public QObject
 {
     Q_OBJECT

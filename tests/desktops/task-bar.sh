@@ -2,6 +2,7 @@
 # Auto-Dump on a headless desktop with a task bar and its own portal, driven as the task bar
 # drives it, with Qt on wayland and on xcb: KWin with the KDE portal, GNOME Shell with GNOME's.
 # No page at the start, one bare screen per restore, maximise gives the normal window, no page.
+# On KWin, Ctrl+Print then gives one more bare screen.
 #   task-bar.sh kwin|gnome XTOOL PROGRAM    (scripts/test's spooler; KEEP=1 keeps logs)
 set -euo pipefail
 fail() {
@@ -134,6 +135,14 @@ for platform in wayland xcb; do
     restore # where the compositor keeps a maximised window on the task bar, the user clicks it
     poll 10 "the normal window after maximise" shows Glimmerbox false
     sleep 3 && { printed $((before + 3)) || fail "$(($(pdfs) - before)) pages for three restores"; }
+    if [[ $wm == kwin ]]; then # Ctrl+Print is Glimmerbox's in KDE's shortcuts; KWin presses it
+        gdbus call --session -d org.kde.kglobalaccel -o /kglobalaccel \
+            -m org.kde.KGlobalAccel.action $((0x04000000 | 0x01000009)) | grep -q "'glimmerbox'" ||
+            fail "Ctrl+Print is not Glimmerbox's in KDE's shortcuts"
+        gdbus call --session -d org.kde.kglobalaccel -o /component/glimmerbox \
+            -m org.kde.kglobalaccel.Component.invokeShortcut print-screen >/dev/null
+        poll 30 "the page of Ctrl+Print" printed $((before + 4))
+    fi
     for page in $(ls -t "$GLIMMERBOX_TEST_PDF_DIR"/*.pdf | head -n 3); do
         pdfimages -png "$page" "$T/page"
         "$xtool" same "$T/page-000.png" "$T/screen.png" || fail "$page is not the bare screen"

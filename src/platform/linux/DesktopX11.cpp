@@ -1,5 +1,7 @@
 #include "platform/Desktop.h"
 
+#include "KdeShortcut.h"
+
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -75,6 +77,19 @@ struct GlobalKey::Native : QAbstractNativeEventFilter
 GlobalKey::GlobalKey(QWidget &window)
     : QObject(&window)
 {
+    // In a Wayland session an X program hears a key only while its own window has the
+    // keyboard: the desktop's shortcut service is the only way, where there is one.
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        if (!KdeShortcut::running()) {
+            m_unavailable = QStringLiteral("this desktop lets no program have a key of its own");
+            return;
+        }
+        auto *kde = new KdeShortcut(this);
+        m_unavailable = kde->unavailable();
+        m_taken = kde->takenByAnother();
+        connect(kde, &KdeShortcut::pressed, this, &GlobalKey::pressed);
+        return;
+    }
     auto *x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !x11->connection()) {
         m_unavailable = QStringLiteral("this desktop lets no program have a key of its own");
