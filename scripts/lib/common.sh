@@ -5,7 +5,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libturbojpeg0-dev
                 libjpeg62-turbo-dev fonts-dejavu-core fonts-liberation2 libxcb1-dev libxcb-shm0-dev
-                libcups2-dev dpkg-dev file)
+                libcups2-dev zlib1g-dev dpkg-dev file)
 TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
                libjpeg-turbo-progs imagemagick
