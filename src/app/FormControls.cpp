@@ -20,6 +20,15 @@ QRect pixels(const FormLayout::Rect &r, float tx, float ty)
     return twipsToPixels(r.left, r.top, r.width, r.height, tx, ty);
 }
 
+void setTabOrder(const FormControls &c)
+{
+    const QList<QWidget *> order{c.GrabButton,        c.PrintButton,       c.AutoDumpButton,
+                                 c.CurrentImage1,     c.GrabbedPicture[1], c.GrabbedPicture[2],
+                                 c.GrabbedPicture[3], c.GrabbedPicture[4], c.GrabbedPicture[0]};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
 } // namespace
 
 FormControls FormControls::build(QMainWindow &window, float tx, float ty)
@@ -77,12 +86,7 @@ FormControls FormControls::build(QMainWindow &window, float tx, float ty)
                            QStringLiteral("Print Current Screen Shot"), FormLayout::PrintButton);
     c.AutoDumpButton = button("AutoDumpButton", QStringLiteral("Auto Dump"),
                               QStringLiteral("Run in Auto-Dump Mode"), FormLayout::AutoDumpButton);
-
-    const QList<QWidget *> tabOrder{c.GrabButton,        c.PrintButton,       c.AutoDumpButton,
-                                    c.CurrentImage1,     c.GrabbedPicture[1], c.GrabbedPicture[2],
-                                    c.GrabbedPicture[3], c.GrabbedPicture[4], c.GrabbedPicture[0]};
-    for (qsizetype i = 1; i < tabOrder.size(); ++i)
-        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    setTabOrder(c);
     return c;
 }
 
