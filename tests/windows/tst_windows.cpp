@@ -1,16 +1,19 @@
 // The platform layer on the system itself: the registry that leads to the System Information
 // tool, the processes and shell actions that start other programs, saving over a file, and the
-// resources Windows shows for glimmerbox.exe.
+// resources Windows shows for glimmerbox.exe, the channel to a running program.
 
 #include "BuildConfig.h"
 #include "Fakes.h"
 #include "dialogs/SystemInfo.h"
 #include "platform/FileReplace.h"
+#include "platform/HandOver.h"
 #include "platform/qt/QtServices.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <future>
 
 #include <windows.h>
 
@@ -225,6 +228,36 @@ private slots:
                  QStringList{"Screen.jpg"});
         // So that the folder can go.
         ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+
+    // --print-screen's channel: one line asked and one answered; one program takes the requests,
+    // a line too long is let go unanswered, and without the program there is no one to ask.
+    void theHandOverChannel()
+    {
+        using Answer = std::optional<QByteArray>;
+        const auto ask = [](QByteArray line) {
+            return std::async(std::launch::async, askRunningProgram, line);
+        };
+        const auto arrived = [](const std::future<Answer> &answer) {
+            return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        };
+        {
+            HandOverServer server;
+            QVERIFY2(server.error().isEmpty(), qPrintable(server.error()));
+            QVERIFY(!HandOverServer().error().isEmpty());
+            QList<QByteArray> asked;
+            connect(&server, &HandOverServer::requested, this, [&](quint64 id, QByteArray line) {
+                asked.append(line);
+                server.answer(id, "printed " + line);
+            });
+            for (const QByteArray &line : {QByteArray("print-screen"), QByteArray(70, 'x')}) {
+                std::future<Answer> answer = ask(line);
+                QTRY_VERIFY_WITH_TIMEOUT(arrived(answer), 10000);
+                QCOMPARE(answer.get(), Answer(line.size() < 64 ? "printed " + line : ""));
+            }
+            QCOMPARE(asked, QList<QByteArray>{"print-screen"});
+        }
+        QCOMPARE(askRunningProgram("print-screen"), std::nullopt);
     }
 
     void theProgramCarriesItsIconAndVersion()

@@ -2,7 +2,7 @@
 # The short part of a user's session with glimmerbox.exe under Wine, started from its folder
 # alone and looked at only from outside: its first shot, pasted by another program, is the X
 # screen pixel for pixel; Print Now sends one landscape page at 96 pixels per inch to the
-# spooler; Ctrl+X ends it.   wine-session.sh XTOOL
+# spooler, Ctrl+Print and --print-screen a page each; Ctrl+X ends it.   wine-session.sh XTOOL
 set -euo pipefail
 xtool=$(realpath "$1")
 fail() {
@@ -67,14 +67,14 @@ pdfimages -png "$pdf" "$work/printed"
     fail "the printed picture is not the screen"
 
 poll 10 "the print's pop-up did not close" no_popup
-# The hot key, and --print-screen (which prints by itself on Windows): a page each.
+# The hot key, and --print-screen handed to the running program: a page each.
 before=$(pdfs)
 press ctrl+Print
 poll 60 "Ctrl+Print printed no page" printed
 poll 10 "the pop-up after Ctrl+Print did not close" no_popup
 before=$(pdfs)
 env -u WINEPATH -u QT_QPA_PLATFORM -u QT_PLUGIN_PATH \
-    "${GLIMMERBOX_WINE64:-/usr/lib/wine/wine64}" glimmerbox.exe --print-screen ||
+    timeout 120 "${GLIMMERBOX_WINE64:-/usr/lib/wine/wine64}" glimmerbox.exe --print-screen ||
     fail "--print-screen ended with status $?"
 poll 60 "--print-screen printed no page" printed
 press ctrl+x

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+#include <windows.h>
+
+// Pipe names are shared by every user of the machine: the channel's name carries the user's
+// identity and session, its access list lets in that user alone, and a client talks only to a
+// server of its own user.
+
+// The text form of the user who runs this program, empty when it cannot be read.
+const QString &thisUser();
+std::wstring channelName();
+// The client's end of the channel, or INVALID_HANDLE_VALUE with the system's error.
+HANDLE openChannel(const std::wstring &name);
+bool servedByThisUser(HANDLE pipe);
