@@ -187,9 +187,9 @@ QString GlimmerboxForm::printScreen(bool tellUser)
         m_services.messages->warn(QStringLiteral("Grab Screen"), error);
     // Printing the previous shot when the screen could not be read would print something the
     // user is not looking at.
-    if (error.isEmpty())
-        m_print->print(m_shots->currentShot(), m_crop->shotArea(), true, *m_confirmations,
-                       tellUser);
+    if (error.isEmpty() && !m_print->print(m_shots->currentShot(), m_crop->shotArea(), true,
+                                           *m_confirmations, tellUser))
+        error = QStringLiteral("the new shot holds nothing to print");
     return error;
 }
 

@@ -26,6 +26,8 @@ QDBusMessage ask(const QString &method, const QVariantList &arguments)
     QDBusMessage call =
         QDBusMessage::createMethodCall(Service, QStringLiteral("/kglobalaccel"), Interface, method);
     call.setArguments(arguments);
+    // Never started for this: at the session's end it may be gone already.
+    call.setAutoStartService(false);
     return QDBusConnection::sessionBus().call(call, QDBus::Block, TimeLimitMs);
 }
 
@@ -59,12 +61,18 @@ KdeShortcut::KdeShortcut(QObject *parent)
     if (failed(active, &m_unavailable))
         return;
     m_bound = true;
-    ask(QStringLiteral("setShortcut"),
-        {m_actionId, QVariant::fromValue(QList<int>{Key}), IsDefault});
+    QDBusMessage byDefault = QDBusMessage::createMethodCall(
+        Service, QStringLiteral("/kglobalaccel"), Interface, QStringLiteral("setShortcut"));
+    byDefault.setArguments({m_actionId, QVariant::fromValue(QList<int>{Key}), IsDefault});
+    QDBusConnection::sessionBus().send(byDefault);
     const QList<int> keys = qdbus_cast<QList<int>>(active.arguments().value(0));
     if (keys.isEmpty() || keys.count(0) == keys.size()) {
-        m_unavailable = QStringLiteral("another program already holds Ctrl+Print");
-        m_taken = true;
+        // No key: another program has it, or the user took it off in System Settings.
+        const QDBusMessage free =
+            ask(QStringLiteral("isGlobalShortcutAvailable"), {Key, Component});
+        m_taken = free.type() == QDBusMessage::ReplyMessage && !free.arguments().value(0).toBool();
+        m_unavailable = m_taken ? QStringLiteral("another program already holds Ctrl+Print")
+                                : QStringLiteral("KDE's shortcut settings give it no key");
         return;
     }
     const QDBusMessage component = ask(QStringLiteral("getComponent"), {Component});

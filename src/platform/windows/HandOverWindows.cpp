@@ -91,7 +91,8 @@ struct HandOverServer::Native
             return ::GetLastError();
         if (!::ConnectNamedPipe(listening, &connecting.overlapped)) {
             const DWORD error = ::GetLastError();
-            if (error == ERROR_PIPE_CONNECTED)
+            // A client came, or came and went, before the pipe was ready for it.
+            if (error == ERROR_PIPE_CONNECTED || error == ERROR_NO_DATA)
                 ::SetEvent(connecting.event);
             else if (error != ERROR_IO_PENDING) {
                 ::CloseHandle(std::exchange(listening, INVALID_HANDLE_VALUE));
@@ -107,9 +108,7 @@ struct HandOverServer::Native
         auto client = std::make_unique<Client>();
         client->pipe = std::exchange(listening, INVALID_HANDLE_VALUE);
         ::ResetEvent(connecting.event);
-        if (const DWORD error = listen(false))
-            qWarning("--print-screen requests are no longer taken: %s",
-                     std::system_category().message(int(error)).c_str());
+        relisten(owner);
         const quint64 id = ++next;
         Client *c = clients.emplace(id, std::move(client)).first->second.get();
         QObject::connect(&c->read.notifier, &QWinEventNotifier::activated, owner,
@@ -133,6 +132,16 @@ struct HandOverServer::Native
         dropped.push_back(std::move(found->second));
         clients.erase(found);
         QTimer::singleShot(0, owner, [this] { dropped.clear(); });
+    }
+
+    // The next client's instance of the pipe; tried again later while the system refuses it.
+    void relisten(HandOverServer *owner)
+    {
+        if (const DWORD error = listen(false)) {
+            qWarning("--print-screen requests wait: %s",
+                     std::system_category().message(int(error)).c_str());
+            QTimer::singleShot(1000, owner, [this, owner] { relisten(owner); });
+        }
     }
 
     // Reads on; after the request, only to learn when the client hangs up.
@@ -160,7 +169,7 @@ struct HandOverServer::Native
         if (!c.asked) {
             c.line.append(c.buffer, qsizetype(count));
             const qsizetype end = c.line.indexOf('\n');
-            if (end < 0 && c.line.size() > LongestLine) {
+            if (end > LongestLine || (end < 0 && c.line.size() > LongestLine)) {
                 drop(owner, id);
                 return;
             }
@@ -195,15 +204,18 @@ HandOverServer::HandOverServer(QObject *parent)
         return;
     }
     // A running one answers first (the system's first-instance flag is not kept everywhere).
-    HANDLE probe =
-        ::CreateFileW(native.name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                      SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
-    const bool running = probe != INVALID_HANDLE_VALUE || ::GetLastError() == ERROR_PIPE_BUSY;
+    HANDLE probe = openChannel(native.name, 0);
+    const bool busy = probe == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_PIPE_BUSY;
+    const bool ours = probe != INVALID_HANDLE_VALUE && servedByThisUser(probe);
     if (probe != INVALID_HANDLE_VALUE)
         ::CloseHandle(probe);
+    if (probe != INVALID_HANDLE_VALUE && !ours) {
+        m_error = QStringLiteral("another user's program holds the channel's name");
+        return;
+    }
     connect(&native.connecting.notifier, &QWinEventNotifier::activated, this,
             [this] { m_native->accept(this); });
-    const DWORD error = running ? DWORD(ERROR_ACCESS_DENIED) : native.listen(true);
+    const DWORD error = ours || busy ? DWORD(ERROR_ACCESS_DENIED) : native.listen(true);
     if (error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY)
         m_error = QStringLiteral("another Glimmerbox of this user already takes the requests");
     else if (error)
@@ -229,10 +241,11 @@ void HandOverServer::answer(quint64 client, const QByteArray &line)
     // client has not read yet.
     const QByteArray text = line + '\n';
     Pending write;
-    DWORD count = 0;
-    if (::WriteFile(c.pipe, text.constData(), DWORD(text.size()), nullptr, &write.overlapped) ||
-        ::GetLastError() == ERROR_IO_PENDING)
-        ::GetOverlappedResult(c.pipe, &write.overlapped, &count, TRUE);
+    // A client that does not read its answer is let go, so that the window never waits on it.
+    if ((::WriteFile(c.pipe, text.constData(), DWORD(text.size()), nullptr, &write.overlapped) ||
+         ::GetLastError() == ERROR_IO_PENDING) &&
+        ::WaitForSingleObject(write.event, 2000) != WAIT_OBJECT_0)
+        write.cancel(c.pipe);
     m_native->drop(this, client);
 }
 
@@ -241,26 +254,37 @@ std::optional<QByteArray> askRunningProgram(const QByteArray &line)
     const std::wstring name = channelName();
     HANDLE pipe = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 2 && pipe == INVALID_HANDLE_VALUE; ++attempt) {
-        pipe = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                             SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
+        pipe = openChannel(name, FILE_FLAG_OVERLAPPED);
         if (pipe == INVALID_HANDLE_VALUE &&
             (::GetLastError() != ERROR_PIPE_BUSY || !::WaitNamedPipeW(name.c_str(), 2000)))
             return std::nullopt;
     }
-    if (pipe == INVALID_HANDLE_VALUE || !servedByThisUser(pipe)) {
-        if (pipe != INVALID_HANDLE_VALUE)
-            ::CloseHandle(pipe);
+    if (!servedByThisUser(pipe)) {
+        ::CloseHandle(pipe);
         return std::nullopt;
     }
-    const QByteArray request = line + '\n';
-    DWORD count = 0;
+    // A large screen on a slow printer takes its time; a program that ended closes the pipe,
+    // and one that hangs is given up after ten minutes.
+    Pending pending;
+    const auto transfer = [&](bool write, char *data, DWORD size) -> DWORD {
+        DWORD count = 0;
+        const BOOL done = write ? ::WriteFile(pipe, data, size, nullptr, &pending.overlapped)
+                                : ::ReadFile(pipe, data, size, nullptr, &pending.overlapped);
+        if (!done && ::GetLastError() != ERROR_IO_PENDING)
+            return 0;
+        if (::WaitForSingleObject(pending.event, 600000) != WAIT_OBJECT_0)
+            ::CancelIoEx(pipe, &pending.overlapped);
+        return ::GetOverlappedResult(pipe, &pending.overlapped, &count, TRUE) ? count : 0;
+    };
+    QByteArray request = line + '\n';
     QByteArray answer;
-    if (::WriteFile(pipe, request.constData(), DWORD(request.size()), &count, nullptr)) {
-        // A large screen on a slow printer takes its time; a program that ended closes the pipe.
+    if (transfer(true, request.data(), DWORD(request.size())) == DWORD(request.size())) {
         char buffer[256];
-        while (!answer.endsWith('\n') && ::ReadFile(pipe, buffer, sizeof buffer, &count, nullptr) &&
-               count)
-            answer.append(buffer, qsizetype(count));
+        while (!answer.endsWith('\n'))
+            if (const DWORD count = transfer(false, buffer, sizeof buffer))
+                answer.append(buffer, qsizetype(count));
+            else
+                break;
     }
     ::CloseHandle(pipe);
     return answer.endsWith('\n') ? answer.chopped(1) : answer;

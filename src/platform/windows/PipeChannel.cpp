@@ -58,9 +58,9 @@ bool servedByThisUser(HANDLE pipe)
     return same;
 }
 
-HANDLE openChannel(const std::wstring &name)
+HANDLE openChannel(const std::wstring &name, DWORD flags)
 {
     // The server learns who asks, and may not act as them.
     return ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                         SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
+                         flags | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
 }

@@ -14,5 +14,5 @@
 const QString &thisUser();
 std::wstring channelName();
 // The client's end of the channel, or INVALID_HANDLE_VALUE with the system's error.
-HANDLE openChannel(const std::wstring &name);
+HANDLE openChannel(const std::wstring &name, DWORD flags);
 bool servedByThisUser(HANDLE pipe);
