@@ -21,14 +21,20 @@ constexpr uint SetPresent = 2;
 // A service that does not answer must not hold up the program's start.
 constexpr int TimeLimitMs = 3000;
 
-QDBusMessage ask(const QString &method, const QVariantList &arguments)
+QDBusMessage message(const QString &method, const QVariantList &arguments)
 {
     QDBusMessage call =
         QDBusMessage::createMethodCall(Service, QStringLiteral("/kglobalaccel"), Interface, method);
     call.setArguments(arguments);
     // Never started for this: at the session's end it may be gone already.
     call.setAutoStartService(false);
-    return QDBusConnection::sessionBus().call(call, QDBus::Block, TimeLimitMs);
+    return call;
+}
+
+QDBusMessage ask(const QString &method, const QVariantList &arguments)
+{
+    return QDBusConnection::sessionBus().call(message(method, arguments), QDBus::Block,
+                                              TimeLimitMs);
 }
 
 bool failed(const QDBusMessage &reply, QString *why)
@@ -61,10 +67,9 @@ KdeShortcut::KdeShortcut(QObject *parent)
     if (failed(active, &m_unavailable))
         return;
     m_bound = true;
-    QDBusMessage byDefault = QDBusMessage::createMethodCall(
-        Service, QStringLiteral("/kglobalaccel"), Interface, QStringLiteral("setShortcut"));
-    byDefault.setArguments({m_actionId, QVariant::fromValue(QList<int>{Key}), IsDefault});
-    QDBusConnection::sessionBus().send(byDefault);
+    QDBusConnection::sessionBus().send(
+        message(QStringLiteral("setShortcut"),
+                {m_actionId, QVariant::fromValue(QList<int>{Key}), IsDefault}));
     const QList<int> keys = qdbus_cast<QList<int>>(active.arguments().value(0));
     if (keys.isEmpty() || keys.count(0) == keys.size()) {
         // No key: another program has it, or the user took it off in System Settings.

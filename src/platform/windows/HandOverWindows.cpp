@@ -21,25 +21,18 @@
 
 namespace {
 
-// One overlapped operation on a pipe, reported in the event loop when it completes.
-struct Pending
+// One overlapped operation on a pipe.
+struct Operation
 {
-    Pending()
+    Operation()
         : event(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
-        , notifier(event)
     {
-        notifier.setEnabled(false);
         overlapped.hEvent = event;
     }
-    ~Pending()
-    {
-        notifier.setEnabled(false);
-        ::CloseHandle(event);
-    }
+    ~Operation() { ::CloseHandle(event); }
     // Stops the operation and waits until the system no longer uses its memory.
     void cancel(HANDLE pipe)
     {
-        notifier.setEnabled(false);
         DWORD count = 0;
         if (::CancelIoEx(pipe, &overlapped) || ::GetLastError() != ERROR_NOT_FOUND)
             ::GetOverlappedResult(pipe, &overlapped, &count, TRUE);
@@ -47,7 +40,20 @@ struct Pending
 
     HANDLE event;
     OVERLAPPED overlapped = {};
-    QWinEventNotifier notifier;
+};
+
+// One that the event loop reports when it completes.
+struct Pending : Operation
+{
+    Pending() { notifier.setEnabled(false); }
+    ~Pending() { notifier.setEnabled(false); }
+    void cancel(HANDLE pipe)
+    {
+        notifier.setEnabled(false);
+        Operation::cancel(pipe);
+    }
+
+    QWinEventNotifier notifier{event};
 };
 
 struct Client
@@ -240,7 +246,7 @@ void HandOverServer::answer(quint64 client, const QByteArray &line)
     // Written while the client waits to read it; closing the pipe afterwards keeps what the
     // client has not read yet.
     const QByteArray text = line + '\n';
-    Pending write;
+    Operation write;
     // A client that does not read its answer is let go, so that the window never waits on it.
     if ((::WriteFile(c.pipe, text.constData(), DWORD(text.size()), nullptr, &write.overlapped) ||
          ::GetLastError() == ERROR_IO_PENDING) &&
@@ -265,7 +271,7 @@ std::optional<QByteArray> askRunningProgram(const QByteArray &line)
     }
     // A large screen on a slow printer takes its time; a program that ended closes the pipe,
     // and one that hangs is given up after ten minutes.
-    Pending pending;
+    Operation pending;
     const auto transfer = [&](bool write, char *data, DWORD size) -> DWORD {
         DWORD count = 0;
         const BOOL done = write ? ::WriteFile(pipe, data, size, nullptr, &pending.overlapped)
