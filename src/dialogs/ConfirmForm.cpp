@@ -1,6 +1,5 @@
 #include "ConfirmForm.h"
 
-#include "ConfirmForm.h"
 #include "designcontrols/DesignFonts.h"
 #include "designcontrols/Twips.h"
 #include "platform/EventPump.h"

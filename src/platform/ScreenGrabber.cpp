@@ -31,6 +31,11 @@ ScreenGrab QtScreenGrabber::grabPrimaryScreen()
     QImage image = screen->grabWindow(0).toImage();
     if (image.isNull())
         return {QImage(), QStringLiteral("the window system did not hand out the screen's pixels")};
+    return asShot(std::move(image));
+}
+
+ScreenGrab asShot(QImage image)
+{
     image.setDevicePixelRatio(1.0);
     if (image.format() != QImage::Format_RGB32)
         image = std::move(image).convertToFormat(QImage::Format_RGB32);

@@ -14,6 +14,10 @@ struct ScreenGrab
     QString error; // the cause in plain words, when image is null
 };
 
+// A picture the window system handed out, as every shot is kept: one pixel per device pixel
+// (also on a scaled desktop), 32-bit RGB.
+ScreenGrab asShot(QImage image);
+
 // Reads the primary screen.
 class IScreenGrabber
 {

@@ -24,9 +24,11 @@ bool PrintCommand::print(const QImage &shot, const QRect &area, bool oneClick,
                          IConfirmations &confirmations, bool tellUser)
 {
     if (area.isEmpty()) {
-        m_messages.inform(QStringLiteral("Print Now"),
-                          QStringLiteral("The selected area has no width or no height: there is "
-                                         "nothing to print."));
+        if (tellUser)
+            m_messages.inform(
+                QStringLiteral("Print Now"),
+                QStringLiteral("The selected area has no width or no height: there is "
+                               "nothing to print."));
         return false;
     }
     // One job at a time, and never a second one on a printer still in use.

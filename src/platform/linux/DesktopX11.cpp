@@ -1,6 +1,7 @@
 #include "platform/Desktop.h"
 
 #include "KdeShortcut.h"
+#include "WaylandSession.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
@@ -79,7 +80,7 @@ GlobalKey::GlobalKey(QWidget &window)
 {
     // In a Wayland session an X program hears a key only while its own window has the
     // keyboard: the desktop's shortcut service is the only way, where there is one.
-    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    if (waylandSession()) {
         if (!KdeShortcut::running()) {
             m_unavailable = QStringLiteral("this desktop lets no program have a key of its own");
             return;

@@ -72,11 +72,7 @@ ScreenGrab shotOf(uint response, const QVariantMap &results)
     QFile::remove(file);
     if (image.isNull())
         return {QImage(), QStringLiteral("the screenshot file %1 could not be read").arg(file)};
-    image = primaryScreenPart(image);
-    image.setDevicePixelRatio(1.0);
-    if (image.format() != QImage::Format_RGB32)
-        image = std::move(image).convertToFormat(QImage::Format_RGB32);
-    return {image, {}};
+    return asShot(primaryScreenPart(image));
 }
 
 } // namespace

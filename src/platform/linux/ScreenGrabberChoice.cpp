@@ -1,5 +1,6 @@
 #include "platform/ScreenGrabber.h"
 #include "platform/linux/PortalScreenGrabber.h"
+#include "platform/linux/WaylandSession.h"
 #include "platform/linux/XShmScreenGrabber.h"
 
 std::unique_ptr<IScreenGrabber> chooseScreenGrabber()
@@ -7,10 +8,7 @@ std::unique_ptr<IScreenGrabber> chooseScreenGrabber()
     // On a Wayland desktop nothing but the desktop portal may read the screen: Qt's own grab
     // gives nothing there, and an all-black picture on XWayland. So the session decides, not the
     // Qt platform the program happens to run on.
-    const bool wayland = qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
-                         qEnvironmentVariable("XDG_SESSION_TYPE")
-                                 .compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0;
-    if (wayland)
+    if (waylandSession())
         return std::make_unique<PortalScreenGrabber>();
     return std::make_unique<XShmScreenGrabber>();
 }
