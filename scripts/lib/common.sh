@@ -5,7 +5,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libturbojpeg0-dev
                 libjpeg62-turbo-dev fonts-dejavu-core fonts-liberation2 libxcb1-dev libxcb-shm0-dev
-                libcups2-dev zlib1g-dev dpkg-dev file)
+                libcups2-dev zlib1g-dev libxcb-randr0-dev dpkg-dev file)
 TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
                libjpeg-turbo-progs imagemagick
@@ -16,6 +16,7 @@ TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                qml-module-qtquick-controls2 qml-module-org-kde-kirigami2
                qml-module-qtgraphicaleffects qml-module-qtquick-window2
                gnome-shell xdg-desktop-portal-gnome
+               xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils cups-ipp-utils qpdf
                lintian desktop-file-utils appstream man-db socat util-linux)
 BENCH_PACKAGES=(x11-apps)
 

@@ -11,6 +11,30 @@ WindowCentring::WindowCentring(QWidget &window, std::function<QSize()> designSiz
     , m_designSize(std::move(designSize))
 {
     window.installEventFilter(this);
+    connect(qApp, &QGuiApplication::primaryScreenChanged, this, &WindowCentring::follow);
+    follow(QGuiApplication::primaryScreen());
+}
+
+bool mostlyOutside(const QRect &frame, const QRect &area)
+{
+    const QRect inside = frame.intersected(area);
+    return 2 * qint64(inside.width()) * inside.height() < qint64(frame.width()) * frame.height();
+}
+
+void WindowCentring::follow(QScreen *primary)
+{
+    if (primary)
+        connect(primary, &QScreen::availableGeometryChanged, this, &WindowCentring::screensChanged,
+                Qt::UniqueConnection);
+    screensChanged();
+}
+
+void WindowCentring::screensChanged()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (screen && m_window.isVisible() && m_window.windowState() == Qt::WindowNoState &&
+        mostlyOutside(m_window.frameGeometry(), screen->availableGeometry()))
+        centreOnScreen();
 }
 
 bool WindowCentring::eventFilter(QObject *watched, QEvent *event)

@@ -3,6 +3,7 @@
 #include "PdfSheet.h"
 
 #include <QImage>
+#include <QMarginsF>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QRectF>
@@ -41,6 +42,15 @@ public:
 // engines do not say when the spooler refuses a finished document. One implementation per
 // system.
 bool spoolerTookLastDocument();
+
+// The least margins of a landscape sheet of the printer's paper, as the printer's description
+// gives them and the system turns pages onto the paper. The printer is left landscape.
+// One implementation per system.
+QMarginsF landscapeMinimumMargins(QPrinter &printer);
+
+// Margins of portrait paper, on the same paper turned landscape the way the spoolers turn a
+// landscape page: a quarter turn anticlockwise, the page's top along the paper's left edge.
+QMarginsF turnedToLandscape(const QMarginsF &portrait);
 
 // A printer as Printer Setup left it, which a job takes to another thread.
 struct PrinterSettings

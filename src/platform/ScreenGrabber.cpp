@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include <algorithm>
+
 QRect primaryScreenPart(QSize picture, const QList<QRect> &outputs, const QRect &primary)
 {
     const QRect whole(QPoint(0, 0), picture);
@@ -20,6 +22,25 @@ QRect primaryScreenPart(QSize picture, const QList<QRect> &outputs, const QRect 
     return QRect(qRound(g.x() * sx), qRound(g.y() * sy), qRound(g.width() * sx),
                  qRound(g.height() * sy))
         .intersected(whole);
+}
+
+QRect primaryMonitorArea(const QList<MonitorArea> &monitors, QPoint primaryOrigin, QSize screen)
+{
+    const QRect whole(QPoint(0, 0), screen);
+    auto marked = std::find_if(monitors.begin(), monitors.end(),
+                               [](const MonitorArea &m) { return m.primary; });
+    if (marked == monitors.end())
+        marked = std::find_if(monitors.begin(), monitors.end(), [&](const MonitorArea &m) {
+            return m.area.topLeft() == primaryOrigin;
+        });
+    if (marked == monitors.end())
+        marked = monitors.begin();
+    return marked == monitors.end() ? whole : marked->area.intersected(whole);
+}
+
+QRect deviceArea(const QRect &geometry, qreal devicePixelRatio)
+{
+    return QRect(geometry.topLeft(), (QSizeF(geometry.size()) * devicePixelRatio).toSize());
 }
 
 ScreenGrab QtScreenGrabber::grabPrimaryScreen()

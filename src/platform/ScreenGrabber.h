@@ -37,6 +37,21 @@ public:
 // The screen reader that fits the session; chosen once, at start-up. One per system.
 std::unique_ptr<IScreenGrabber> chooseScreenGrabber();
 
+// A monitor as the window system lists it, in device pixels of the whole screen.
+struct MonitorArea
+{
+    QRect area;
+    bool primary = false;
+};
+
+// The part of a screen of the given size (as it is now) that the primary monitor shows: the
+// monitor marked primary, else the one at the primary screen's origin, else the first.
+QRect primaryMonitorArea(const QList<MonitorArea> &monitors, QPoint primaryOrigin, QSize screen);
+
+// A screen's area in device pixels from Qt's geometry of it and its scale: Qt scales a screen's
+// size but keeps its origin in device pixels.
+QRect deviceArea(const QRect &geometry, qreal devicePixelRatio);
+
 // The primary screen's part of a picture that covers every output: the outputs' geometry is in
 // the desktop's own units, the picture may be at a finer scale.
 QRect primaryScreenPart(QSize picture, const QList<QRect> &outputs, const QRect &primary);

@@ -154,6 +154,42 @@ private slots:
         QCOMPARE(primaryScreenPart(picture, outputs, primary), kept);
     }
 
+    // The X screen's primary monitor, read again at every grab, in the server's own pixels.
+    void theX11PrimaryMonitor_data()
+    {
+        QTest::addColumn<QList<QRect>>("monitors");
+        QTest::addColumn<int>("marked");
+        QTest::addColumn<QPoint>("origin");
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QRect>("kept");
+        const QRect small(0, 0, 1280, 1024), right(1280, 0, 1920, 1080), uhd(0, 0, 3840, 2160);
+        QTest::newRow("grown") << QList{uhd} << 0 << QPoint() << uhd.size() << uhd;
+        QTest::newRow("shrunk") << QList{uhd} << 0 << QPoint() << QSize(1024, 768)
+                                << QRect(0, 0, 1024, 768);
+        QTest::newRow("marked") << QList{small, right} << 1 << QPoint() << QSize(3200, 1080)
+                                << right;
+        QTest::newRow("at Qt's origin")
+            << QList{small, right} << -1 << right.topLeft() << QSize(3200, 1080) << right;
+        QTest::newRow("the first")
+            << QList{right, small} << -1 << QPoint(5, 5) << QSize(3200, 1080) << right;
+        QTest::newRow("none listed")
+            << QList<QRect>{} << -1 << QPoint() << QSize(800, 600) << QRect(0, 0, 800, 600);
+    }
+
+    void theX11PrimaryMonitor()
+    {
+        QFETCH(QList<QRect>, monitors);
+        QFETCH(int, marked);
+        QList<MonitorArea> areas;
+        for (const QRect &m : monitors)
+            areas.append({m, areas.size() == marked});
+        QFETCH(QPoint, origin);
+        QFETCH(QSize, screen);
+        QTEST(primaryMonitorArea(areas, origin, screen), "kept");
+        // Qt scales a screen's size at a desktop scale, not its origin.
+        QCOMPARE(deviceArea({1280, 0, 960, 540}, 2), QRect(1280, 0, 1920, 1080));
+    }
+
     void registryValueText_data()
     {
         QTest::addColumn<QByteArray>("stored");

@@ -31,6 +31,16 @@ std::vector<std::pair<QByteArray, QByteArray>> jobOptions(const PrinterSettings 
 
 } // namespace
 
+QMarginsF landscapeMinimumMargins(QPrinter &printer)
+{
+    // Qt reads a CUPS printer's margins for portrait paper, whatever the orientation, and CUPS
+    // turns a landscape page onto that paper.
+    printer.setPageOrientation(QPageLayout::Portrait);
+    const QMarginsF portrait = printer.pageLayout().minimumMargins();
+    printer.setPageOrientation(QPageLayout::Landscape);
+    return turnedToLandscape(portrait);
+}
+
 bool spoolerTookLastDocument()
 {
     // Qt's CUPS engine submits the document when the painter ends and drops the answer; the

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <xcb/randr.h>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
@@ -10,6 +11,7 @@
 #include <sys/shm.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -38,6 +40,51 @@ bool rootIsRgb32(xcb_connection_t *connection, const xcb_screen_t &screen)
                 return v.data->red_mask == 0xff0000 && v.data->green_mask == 0xff00 &&
                        v.data->blue_mask == 0xff;
     return false;
+}
+
+// The monitors the server shows now, in its own pixels; none where it cannot list them.
+QList<MonitorArea> monitorsOf(xcb_connection_t *connection, xcb_window_t root)
+{
+    const xcb_query_extension_reply_t *randr = xcb_get_extension_data(connection, &xcb_randr_id);
+    if (!randr || !randr->present)
+        return {};
+    const Reply<xcb_randr_query_version_reply_t> version(
+        xcb_randr_query_version_reply(connection, xcb_randr_query_version(connection, 1, 5),
+                                      nullptr),
+        &std::free);
+    if (!version || version->major_version < 1 ||
+        (version->major_version == 1 && version->minor_version < 5))
+        return {};
+    const Reply<xcb_randr_get_monitors_reply_t> reply(
+        xcb_randr_get_monitors_reply(connection, xcb_randr_get_monitors(connection, root, 1),
+                                     nullptr),
+        &std::free);
+    QList<MonitorArea> monitors;
+    if (!reply)
+        return monitors;
+    for (auto m = xcb_randr_get_monitors_monitors_iterator(reply.get()); m.rem;
+         xcb_randr_monitor_info_next(&m))
+        monitors.append(
+            {QRect(m.data->x, m.data->y, m.data->width, m.data->height), m.data->primary != 0});
+    return monitors;
+}
+
+// The area through the connection itself, for servers that share no memory with us.
+QImage readThroughConnection(xcb_connection_t *connection, xcb_window_t root, const QRect &area)
+{
+    const Reply<xcb_get_image_reply_t> reply(
+        xcb_get_image_reply(connection,
+                            xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, root,
+                                          int16_t(area.x()), int16_t(area.y()),
+                                          uint16_t(area.width()), uint16_t(area.height()), ~0u),
+                            nullptr),
+        &std::free);
+    const qsizetype bytes = qsizetype(area.width()) * area.height() * 4;
+    if (!reply || xcb_get_image_data_length(reply.get()) < bytes)
+        return {};
+    QImage image(area.size(), QImage::Format_RGB32);
+    std::memcpy(image.bits(), xcb_get_image_data(reply.get()), size_t(bytes));
+    return image;
 }
 
 } // namespace
@@ -160,29 +207,35 @@ ScreenGrab XShmScreenGrabber::grabPrimaryScreen()
 {
     auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
     QScreen *primary = QGuiApplication::primaryScreen();
-    if (m_unusable || !x11 || !x11->connection() || !primary)
+    if (!x11 || !x11->connection() || !primary)
         return m_fallback.grabPrimaryScreen();
     xcb_connection_t *connection = x11->connection();
-    const xcb_query_extension_reply_t *shm = xcb_get_extension_data(connection, &xcb_shm_id);
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    if (!shm || !shm->present || !screen || !rootIsRgb32(connection, *screen)) {
-        m_unusable = true;
+    if (!screen || !rootIsRgb32(connection, *screen))
         return m_fallback.grabPrimaryScreen();
-    }
-    // The primary screen's part of the root window, in device pixels as the server counts them.
-    const qreal ratio = primary->devicePixelRatio();
-    const QRect logical = primary->geometry();
-    const QRect area =
-        QRect(QPoint(qRound(logical.x() * ratio), qRound(logical.y() * ratio)),
-              QSize(qRound(logical.width() * ratio), qRound(logical.height() * ratio)))
-            .intersected(QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels));
+    // A request of an extension the server lacks would close the connection.
+    const xcb_query_extension_reply_t *shm = xcb_get_extension_data(connection, &xcb_shm_id);
+    m_unusable = m_unusable || !shm || !shm->present;
+    // The screen as it is now: the size the connection started with goes stale when the screen
+    // grows, and Qt may not have heard of the change yet.
+    const Reply<xcb_get_geometry_reply_t> root(
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, screen->root), nullptr),
+        &std::free);
+    if (!root)
+        return {QImage(), QStringLiteral("the X server did not say how large the screen is")};
+    QList<MonitorArea> monitors = monitorsOf(connection, screen->root);
+    if (monitors.isEmpty())
+        monitors = {{deviceArea(primary->geometry(), primary->devicePixelRatio()), true}};
+    const QRect area = primaryMonitorArea(monitors, primary->geometry().topLeft(),
+                                          QSize(root->width, root->height));
     if (area.isEmpty())
-        return m_fallback.grabPrimaryScreen();
-    QImage shot = readIntoSharedMemory(connection, screen->root, area);
-    if (shot.isNull()) {
-        // Refused once, refused again: no point in asking at every grab.
-        m_unusable = true;
-        return m_fallback.grabPrimaryScreen();
-    }
+        return {QImage(), QStringLiteral("the primary screen lies outside the X screen")};
+    QImage shot = m_unusable ? QImage() : readIntoSharedMemory(connection, screen->root, area);
+    // Refused once, refused again: no point in asking for shared memory at every grab.
+    m_unusable = shot.isNull();
+    if (shot.isNull())
+        shot = readThroughConnection(connection, screen->root, area);
+    if (shot.isNull())
+        return {QImage(), QStringLiteral("the X server did not hand out the screen's pixels")};
     return {shot, {}};
 }

@@ -9,7 +9,8 @@
 // Reads an X11 screen through the MIT shared-memory extension, straight into the memory the
 // shot keeps: no image travels through the X connection, and no copy is made afterwards.
 // Where the extension is missing or refuses (a display on another machine, a server started
-// without it), Qt's own grab reads the screen instead.
+// without it), the pixels come through the connection. Each grab reads the screen as it is at
+// that moment: its size and its monitors may have changed since the last one.
 class XShmScreenGrabber final : public IScreenGrabber
 {
 public:

@@ -44,6 +44,11 @@ std::unique_ptr<QPrinter> printerFor(const PrinterSettings &settings)
 
 } // namespace
 
+QMarginsF turnedToLandscape(const QMarginsF &portrait)
+{
+    return {portrait.bottom(), portrait.left(), portrait.top(), portrait.right()};
+}
+
 QtPrinter::QtPrinter() = default;
 QtPrinter::~QtPrinter() = default;
 
@@ -68,15 +73,18 @@ PrinterSettings QtPrinter::settings()
     if (m_jobSettings)
         return *m_jobSettings;
     QPrinter &device = printer();
-    device.setPageOrientation(QPageLayout::Landscape);
-    // The page's origin is the corner of the printable area, not a margin of our own.
+    const QMarginsF margins = landscapeMinimumMargins(device);
+    // The page's origin is the corner of the printable area, not a margin of our own. Qt would
+    // hold the turned margins against the unturned least ones, so the sheet's layout is ours.
     device.setFullPage(false);
-    device.setPageMargins(device.pageLayout().minimumMargins(), device.pageLayout().units());
+    const QPageLayout layout(device.pageLayout().pageSize(), QPageLayout::Landscape, margins,
+                             device.pageLayout().units());
+    device.setPageLayout(layout);
     const bool toFile = device.outputFormat() == QPrinter::PdfFormat;
     // Qt's engine keeps the driver's own options under this key, as name and value in turn.
     const auto driverOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
     return {device.printerName(), toFile ? device.outputFileName() : QString(),
-            device.docName(),     device.pageLayout(),
+            device.docName(),     layout,
             device.colorMode(),   device.duplex(),
             device.paperSource(), device.printEngine()->property(driverOptions).toStringList()};
 }
