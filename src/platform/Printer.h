@@ -48,9 +48,10 @@ bool spoolerTookLastDocument();
 // One implementation per system.
 QMarginsF landscapeMinimumMargins(QPrinter &printer);
 
-// Margins of portrait paper, on the same paper turned landscape the way the spoolers turn a
-// landscape page: a quarter turn anticlockwise, the page's top along the paper's left edge.
-QMarginsF turnedToLandscape(const QMarginsF &portrait);
+// Margins of portrait paper, on the same paper turned landscape: the page's top along the
+// paper's left edge when the spooler turns landscape pages a quarter turn anticlockwise, along
+// its right edge when it turns them clockwise.
+QMarginsF turnedToLandscape(const QMarginsF &portrait, bool anticlockwise);
 
 // A printer as Printer Setup left it, which a job takes to another thread.
 struct PrinterSettings

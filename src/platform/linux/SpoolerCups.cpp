@@ -1,5 +1,9 @@
 #include "platform/Printer.h"
 
+#include <QHash>
+#include <QTemporaryFile>
+#include <QUrl>
+
 #include <cups/cups.h>
 
 #include <vector>
@@ -29,6 +33,29 @@ std::vector<std::pair<QByteArray, QByteArray>> jobOptions(const PrinterSettings 
     return options;
 }
 
+// Whether CUPS's filters turn the printer's landscape pages anticlockwise onto its paper: as its
+// description says, and clockwise where it says nothing. Asked once per printer.
+bool turnsAnticlockwise(const QString &printer)
+{
+    static QHash<QString, bool> known;
+    if (const auto found = known.constFind(printer); found != known.constEnd())
+        return *found;
+    QTemporaryFile description;
+    const QByteArray resource = "/printers/" + QUrl::toPercentEncoding(printer) + ".ppd";
+    if (!description.open() ||
+        cupsGetFd(CUPS_HTTP_DEFAULT, resource.constData(), description.handle()) != HTTP_STATUS_OK)
+        return false; // asked again next time: the spooler may only be starting
+    bool anticlockwise = false;
+    description.seek(0);
+    while (!description.atEnd()) {
+        const QByteArray line = description.readLine().trimmed();
+        if (line.startsWith("*LandscapeOrientation:"))
+            anticlockwise = line.endsWith("Plus90");
+    }
+    known.insert(printer, anticlockwise);
+    return anticlockwise;
+}
+
 } // namespace
 
 QMarginsF landscapeMinimumMargins(QPrinter &printer)
@@ -38,7 +65,9 @@ QMarginsF landscapeMinimumMargins(QPrinter &printer)
     printer.setPageOrientation(QPageLayout::Portrait);
     const QMarginsF portrait = printer.pageLayout().minimumMargins();
     printer.setPageOrientation(QPageLayout::Landscape);
-    return turnedToLandscape(portrait);
+    if (printer.outputFormat() != QPrinter::NativeFormat)
+        return portrait; // a file: no spooler turns it
+    return turnedToLandscape(portrait, turnsAnticlockwise(printer.printerName()));
 }
 
 bool spoolerTookLastDocument()

@@ -44,9 +44,11 @@ std::unique_ptr<QPrinter> printerFor(const PrinterSettings &settings)
 
 } // namespace
 
-QMarginsF turnedToLandscape(const QMarginsF &portrait)
+QMarginsF turnedToLandscape(const QMarginsF &portrait, bool anticlockwise)
 {
-    return {portrait.bottom(), portrait.left(), portrait.top(), portrait.right()};
+    if (anticlockwise)
+        return {portrait.bottom(), portrait.left(), portrait.top(), portrait.right()};
+    return {portrait.top(), portrait.right(), portrait.bottom(), portrait.left()};
 }
 
 QtPrinter::QtPrinter() = default;
