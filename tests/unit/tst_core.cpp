@@ -5,6 +5,7 @@
 #include "capture/CropSelection.h"
 #include "dialogs/SystemInfo.h"
 #include "imaging/FileNames.h"
+#include "platform/Printer.h"
 #include "platform/Registry.h"
 #include "platform/ScreenGrabber.h"
 #include "printing/SheetLayout.h"
@@ -123,6 +124,14 @@ private slots:
                                  got.right() - target.right(), got.bottom() - target.bottom()})
             QVERIFY2(std::abs(off) < 1e-4, qPrintable(QDebug::toString(got)));
         QCOMPARE(lowestZoomPercent(sheet, area.size()), lowest);
+    }
+
+    // A driverless printer's Letter margins (top 1 mm, bottom 11.7 mm) on landscape sheets.
+    void marginsTurnWithThePaper()
+    {
+        const QMarginsF portrait(18, 2.89, 18, 33.11);
+        QCOMPARE(turnedToLandscape(portrait, false), QMarginsF(2.89, 18, 33.11, 18));
+        QCOMPARE(turnedToLandscape(portrait, true), QMarginsF(33.11, 18, 2.89, 18));
     }
 
     void portalPictureCutToPrimaryScreen_data()
