@@ -51,7 +51,9 @@ QImage primaryScreenPart(const QImage &desktop)
     QList<QRect> outputs;
     for (const QScreen *screen : QGuiApplication::screens())
         outputs.append(screen->geometry());
-    return desktop.copy(primaryScreenPart(desktop.size(), outputs, primary->geometry()));
+    // On one screen the part is the whole picture, which needs no copy.
+    const QRect part = primaryScreenPart(desktop.size(), outputs, primary->geometry());
+    return part == desktop.rect() ? desktop : desktop.copy(part);
 }
 
 // The shot a portal's answer holds, or why there is none.
