@@ -42,3 +42,17 @@ pdfs() { find "$GLIMMERBOX_TEST_PDF_DIR" -name '*.pdf' | wc -l; }
 printed() { (($(pdfs) >= $1)) && [[ -z $(lpstat -o ${QUEUES:-$QUEUE}) ]]; }
 newest() { ls -t "$GLIMMERBOX_TEST_PDF_DIR"/*.pdf | sed -n "${1:-1}p"; }
 waiting() { iconic && [[ $(caption) == "Click to Print Screen" ]]; } # Auto-Dump on the task bar
+# print_now WHAT KEYS...: Print Now, the keys on the zoom bar (which has the keyboard first),
+# then the Print Now button of the preview, and a click that closes the pop-up.
+print_now() {
+    key ctrl+p
+    wait_for 10 "the print preview for $1" shown '^ Print Preview$'
+    activate "$(window '^ Print Preview$')"
+    xdotool key --delay 50 "${@:2}" Tab Return
+    wait_for 10 "the print preview closing" gone '^ Print Preview$'
+    close_popup
+}
+close_popup() {
+    wait_for 10 "the pop-up" shown '^Glimmerbox$'
+    xdotool mousemove --window "$(window '^Glimmerbox$')" 20 20 click 1
+}

@@ -58,21 +58,6 @@ page() {
             d[3] = $3 - w; d[4] = $4 - h
             for (i in d) if (d[i] < -1.01 || d[i] > 1.01) exit 1 }' <<<"$bbox"
 }
-# print_now WHAT KEYS...: Print Now, the keys on the zoom bar (which has the keyboard first),
-# then the Print Now button of the preview, and a click that closes the pop-up.
-print_now() {
-    key ctrl+p
-    wait_for 10 "the print preview for $1" shown '^ Print Preview$'
-    activate "$(window '^ Print Preview$')"
-    xdotool key --delay 50 "${@:2}" Tab Return
-    wait_for 10 "the print preview closing" gone '^ Print Preview$'
-    close_popup
-}
-close_popup() {
-    wait_for 10 "the pop-up" shown '^Glimmerbox$'
-    xdotool mousemove --window "$(window '^Glimmerbox$')" 20 20 click 1
-}
-
 case $WIDTH in
 1024) whole=(100) ;;
 1920) whole=(50 Prior Prior) ;;
