@@ -16,7 +16,7 @@ TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                qml-module-qtquick-controls2 qml-module-org-kde-kirigami2
                qml-module-qtgraphicaleffects qml-module-qtquick-window2
                gnome-shell xdg-desktop-portal-gnome
-               xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils cups-ipp-utils qpdf
+               xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils cups-ipp-utils qpdf ghostscript
                lintian desktop-file-utils appstream man-db socat util-linux)
 BENCH_PACKAGES=(x11-apps)
 
