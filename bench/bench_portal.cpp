@@ -9,6 +9,7 @@
 
 #include "BenchPattern.h"
 #include "platform/ScreenGrabber.h"
+#include "platform/linux/PortalScreenGrabber.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -42,28 +43,6 @@ double median(std::vector<double> values)
     std::exit(1);
 }
 
-class Response : public QObject
-{
-    Q_OBJECT
-
-public:
-    bool answered = false;
-    uint code = 2;
-    QVariantMap results;
-
-signals:
-    void arrived();
-
-public slots:
-    void onResponse(uint answer, const QVariantMap &values)
-    {
-        answered = true;
-        code = answer;
-        results = values;
-        emit arrived();
-    }
-};
-
 // The portal's Screenshot call as the grab makes it, awaited until the Response: the file the
 // portal wrote.
 QString portalAlone(int call)
@@ -72,7 +51,7 @@ QString portalAlone(int call)
     const QString service = QStringLiteral("org.freedesktop.portal.Desktop");
     const QString token = QStringLiteral("bench%1").arg(call);
     const QString sender = bus.baseService().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
-    Response response;
+    PortalResponse response;
     bus.connect(service,
                 QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token),
                 QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"),
@@ -85,7 +64,7 @@ QString portalAlone(int call)
                            {QStringLiteral("interactive"), false}};
     const QDBusPendingCall pending = bus.asyncCall(request);
     QEventLoop loop;
-    QObject::connect(&response, &Response::arrived, &loop, &QEventLoop::quit);
+    QObject::connect(&response, &PortalResponse::arrived, &loop, &QEventLoop::quit);
     QTimer::singleShot(30000, &loop, &QEventLoop::quit);
     loop.exec();
     if (!response.answered)
@@ -93,9 +72,9 @@ QString portalAlone(int call)
                  .arg(pending.isError() ? QStringLiteral(": ") + pending.error().message()
                                         : QString()));
     const QUrl uri(response.results.value(QStringLiteral("uri")).toString());
-    if (response.code != 0 || !uri.isLocalFile())
+    if (response.response != 0 || !uri.isLocalFile())
         fail(QStringLiteral("the portal's Screenshot call answered %1 without a file")
-                 .arg(response.code));
+                 .arg(response.response));
     return uri.toLocalFile();
 }
 
@@ -184,5 +163,3 @@ int main(int argc, char *argv[])
                 median(ours), median(alone), median(decode), median(cut), median(convert));
     return 0;
 }
-
-#include "bench_portal.moc"

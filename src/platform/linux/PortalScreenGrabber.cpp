@@ -19,29 +19,6 @@ namespace {
 const QString PortalService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString PortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 
-// Receives the portal's Response signal for one request.
-class ResponseCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    bool answered = false;
-    uint response = 2;
-    QVariantMap results;
-
-signals:
-    void arrived();
-
-public slots:
-    void onResponse(uint code, const QVariantMap &values)
-    {
-        answered = true;
-        response = code;
-        results = values;
-        emit arrived();
-    }
-};
-
 QImage primaryScreenPart(const QImage &desktop)
 {
     // The portal's picture covers every output; the shot is the primary screen's part of it.
@@ -92,7 +69,7 @@ ScreenGrab PortalScreenGrabber::grabPrimaryScreen()
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
     QString requestPath =
         QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
-    ResponseCatcher catcher;
+    PortalResponse catcher;
     const auto listen = [&](const QString &path) {
         return bus.connect(PortalService, path, QStringLiteral("org.freedesktop.portal.Request"),
                            QStringLiteral("Response"), &catcher,
@@ -104,7 +81,7 @@ ScreenGrab PortalScreenGrabber::grabPrimaryScreen()
     QTimer limit;
     limit.setSingleShot(true);
     QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&catcher, &ResponseCatcher::arrived, &loop, &QEventLoop::quit);
+    QObject::connect(&catcher, &PortalResponse::arrived, &loop, &QEventLoop::quit);
     limit.start(m_timeLimitMs);
 
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -141,5 +118,3 @@ ScreenGrab PortalScreenGrabber::grabPrimaryScreen()
                               .arg(m_timeLimitMs / 1000)};
     return shotOf(catcher.response, catcher.results);
 }
-
-#include "PortalScreenGrabber.moc"

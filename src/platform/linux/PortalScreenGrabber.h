@@ -2,6 +2,31 @@
 
 #include "platform/ScreenGrabber.h"
 
+#include <QObject>
+#include <QVariantMap>
+
+// Receives the portal's Response signal for one request: its code and results.
+class PortalResponse : public QObject
+{
+    Q_OBJECT
+
+public:
+    bool answered = false;
+    uint response = 2;
+    QVariantMap results;
+
+signals:
+    void arrived();
+
+public slots:
+    void onResponse(uint code, const QVariantMap &values)
+    {
+        answered = true;
+        response = code;
+        results = values;
+        emit arrived();
+    }
+};
 
 // Reads the screen through the desktop portal's Screenshot call, the only way to the screen on
 // a Wayland desktop. The call is made without asking the user, the answer is awaited in the
