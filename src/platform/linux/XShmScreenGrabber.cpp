@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -42,31 +43,39 @@ bool rootIsRgb32(xcb_connection_t *connection, const xcb_screen_t &screen)
     return false;
 }
 
-// The monitors the server shows now, in its own pixels; none where it cannot list them.
-QList<MonitorArea> monitorsOf(xcb_connection_t *connection, xcb_window_t root)
+// The screen's size and monitors as the server has them now, asked together so that the grab
+// waits for one answer; no monitors where the server cannot list them. The connection is Qt's,
+// which has already agreed RandR's version with the server.
+struct ScreenNow
 {
-    const xcb_query_extension_reply_t *randr = xcb_get_extension_data(connection, &xcb_randr_id);
-    if (!randr || !randr->present)
-        return {};
-    const Reply<xcb_randr_query_version_reply_t> version(
-        xcb_randr_query_version_reply(connection, xcb_randr_query_version(connection, 1, 5),
-                                      nullptr),
-        &std::free);
-    if (!version || version->major_version < 1 ||
-        (version->major_version == 1 && version->minor_version < 5))
-        return {};
-    const Reply<xcb_randr_get_monitors_reply_t> reply(
-        xcb_randr_get_monitors_reply(connection, xcb_randr_get_monitors(connection, root, 1),
-                                     nullptr),
-        &std::free);
+    QSize size;
     QList<MonitorArea> monitors;
-    if (!reply)
-        return monitors;
-    for (auto m = xcb_randr_get_monitors_monitors_iterator(reply.get()); m.rem;
-         xcb_randr_monitor_info_next(&m))
-        monitors.append(
-            {QRect(m.data->x, m.data->y, m.data->width, m.data->height), m.data->primary != 0});
-    return monitors;
+};
+
+std::optional<ScreenNow> screenNow(xcb_connection_t *connection, xcb_window_t root)
+{
+    const xcb_get_geometry_cookie_t size = xcb_get_geometry(connection, root);
+    const xcb_query_extension_reply_t *randr = xcb_get_extension_data(connection, &xcb_randr_id);
+    const bool listed = randr && randr->present;
+    xcb_randr_get_monitors_cookie_t monitors{};
+    if (listed)
+        monitors = xcb_randr_get_monitors(connection, root, 1);
+    const Reply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(connection, size, nullptr), &std::free);
+    xcb_generic_error_t *refused = nullptr; // an older server: taken here, not logged by Qt
+    const Reply<xcb_randr_get_monitors_reply_t> reply(
+        listed ? xcb_randr_get_monitors_reply(connection, monitors, &refused) : nullptr,
+        &std::free);
+    std::free(refused);
+    if (!geometry)
+        return std::nullopt;
+    ScreenNow now{QSize(geometry->width, geometry->height), {}};
+    if (reply)
+        for (auto m = xcb_randr_get_monitors_monitors_iterator(reply.get()); m.rem;
+             xcb_randr_monitor_info_next(&m))
+            now.monitors.append(
+                {QRect(m.data->x, m.data->y, m.data->width, m.data->height), m.data->primary != 0});
+    return now;
 }
 
 // The area through the connection itself, for servers that share no memory with us.
@@ -218,16 +227,12 @@ ScreenGrab XShmScreenGrabber::grabPrimaryScreen()
     m_unusable = m_unusable || !shm || !shm->present;
     // The screen as it is now: the size the connection started with goes stale when the screen
     // grows, and Qt may not have heard of the change yet.
-    const Reply<xcb_get_geometry_reply_t> root(
-        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, screen->root), nullptr),
-        &std::free);
-    if (!root)
+    std::optional<ScreenNow> now = screenNow(connection, screen->root);
+    if (!now)
         return {QImage(), QStringLiteral("the X server did not say how large the screen is")};
-    QList<MonitorArea> monitors = monitorsOf(connection, screen->root);
-    if (monitors.isEmpty())
-        monitors = {{deviceArea(primary->geometry(), primary->devicePixelRatio()), true}};
-    const QRect area = primaryMonitorArea(monitors, primary->geometry().topLeft(),
-                                          QSize(root->width, root->height));
+    if (now->monitors.isEmpty())
+        now->monitors = {{deviceArea(primary->geometry(), primary->devicePixelRatio()), true}};
+    const QRect area = primaryMonitorArea(now->monitors, primary->geometry().topLeft(), now->size);
     if (area.isEmpty())
         return {QImage(), QStringLiteral("the primary screen lies outside the X screen")};
     QImage shot = m_unusable ? QImage() : readIntoSharedMemory(connection, screen->root, area);
