@@ -54,6 +54,9 @@ FormControls FormControls::build(QMainWindow &window, float tx, float ty)
     c.CurrentImage1->setCursor(Qt::CrossCursor);
     c.CurrentImage1->setToolTip(QStringLiteral("Select Area to be Printed"));
     c.CurrentImage1->setFocusPolicy(Qt::TabFocus);
+    c.CurrentImage1->setAccessibleName(QStringLiteral("Preview"));
+    // The label above the preview says what it shows: a reader hears it as its description.
+    c.CurrentImageLabel->setBuddy(c.CurrentImage1);
 
     const QCursor thumbCursor(QPixmap(QStringLiteral(":/glimmerbox/thumbcursor.png")), 12, 1);
     for (int i = 0; i < ShotStore::SlotCount; ++i) {
@@ -66,6 +69,7 @@ FormControls FormControls::build(QMainWindow &window, float tx, float ty)
         thumb->setToolTip(QStringLiteral("Screen Shots - Click to Select"));
         thumb->setCursor(thumbCursor);
         thumb->setFocusPolicy(Qt::TabFocus);
+        thumb->setAccessibleRole(QAccessible::Button);
         c.GrabbedPicture[i] = thumb;
     }
 
@@ -93,6 +97,7 @@ FormControls FormControls::build(QMainWindow &window, float tx, float ty)
 void FormControls::buildMenus(QMainWindow &window)
 {
     // The menu bar belongs to the window on every desktop, so the layout below it is the same.
+    // Each title and item has an access key (Alt+F opens File, then S Save, F to File).
     QMenuBar *bar = window.menuBar();
     bar->setNativeMenuBar(false);
     auto menu = [bar](QMenu *parent, const char *name, const QString &caption) {
@@ -111,26 +116,28 @@ void FormControls::buildMenus(QMainWindow &window)
         parent->addSeparator()->setObjectName(QLatin1String(name));
     };
 
-    QMenu *file = menu(nullptr, "FileMenu", QStringLiteral("File"));
-    QMenu *save = menu(file, "SaveMenu", QStringLiteral("Save"));
-    item(save, "SaveToFileMenuItem", QStringLiteral("to File"), QKeySequence(Qt::CTRL | Qt::Key_S));
-    item(save, "SaveToClipboardMenuItem", QStringLiteral("to Clipboard"),
+    QMenu *file = menu(nullptr, "FileMenu", QStringLiteral("&File"));
+    QMenu *save = menu(file, "SaveMenu", QStringLiteral("&Save"));
+    item(save, "SaveToFileMenuItem", QStringLiteral("to &File"),
+         QKeySequence(Qt::CTRL | Qt::Key_S));
+    item(save, "SaveToClipboardMenuItem", QStringLiteral("to &Clipboard"),
          QKeySequence(Qt::CTRL | Qt::Key_C));
-    item(file, "PrinterSetupMenuItem", QStringLiteral("Printer Setup"));
+    item(file, "PrinterSetupMenuItem", QStringLiteral("&Printer Setup"));
     separator(file, "FileMenuLineBreak1");
-    item(file, "ExitMenuItem", QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    item(file, "ExitMenuItem", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X));
 
-    QMenu *main = menu(nullptr, "GlimmerboxMenu", QStringLiteral("Glimmerbox"));
-    item(main, "GrabScreenMenuItem", QStringLiteral("Grab Screen"),
+    QMenu *main = menu(nullptr, "GlimmerboxMenu", QStringLiteral("&Glimmerbox"));
+    item(main, "GrabScreenMenuItem", QStringLiteral("&Grab Screen"),
          QKeySequence(Qt::CTRL | Qt::Key_G));
-    item(main, "PrintScreenMenuItem", QStringLiteral("Print Now"),
+    item(main, "PrintScreenMenuItem", QStringLiteral("&Print Now"),
          QKeySequence(Qt::CTRL | Qt::Key_P));
     separator(main, "GlimmerboxLineBreak1");
-    item(main, "AutoDumpMenuItem", QStringLiteral("Auto Dump"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    item(main, "AutoDumpMenuItem", QStringLiteral("&Auto Dump"),
+         QKeySequence(Qt::CTRL | Qt::Key_A));
 
-    QMenu *help = menu(nullptr, "HelpMenu", QStringLiteral("Help"));
-    item(help, "TipsMenuItem", QStringLiteral("Tips"), QKeySequence(Qt::Key_F1));
-    item(help, "VisitMoonferryMenuItem", QStringLiteral("Visit Moonferry"),
+    QMenu *help = menu(nullptr, "HelpMenu", QStringLiteral("&Help"));
+    item(help, "TipsMenuItem", QStringLiteral("&Tips"), QKeySequence(Qt::Key_F1));
+    item(help, "VisitMoonferryMenuItem", QStringLiteral("&Visit Moonferry"),
          QKeySequence(Qt::CTRL | Qt::Key_F1));
-    item(help, "AboutMenuItem", QStringLiteral("About"));
+    item(help, "AboutMenuItem", QStringLiteral("&About"));
 }

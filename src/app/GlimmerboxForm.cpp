@@ -7,6 +7,7 @@
 #include "capture/CropSelection.h"
 #include "capture/DesktopCapture.h"
 #include "capture/ShotStore.h"
+#include "designcontrols/Accessibility.h"
 #include "designcontrols/DesignFonts.h"
 #include "designcontrols/PictureBox.h"
 #include "dialogs/AboutForm.h"
@@ -75,9 +76,14 @@ void GlimmerboxForm::connectControls()
             [crop](int buttons, float x, float y) { crop->move(buttons, x, y); });
     connect(preview, &PictureBox::mouseUp, this,
             [crop](int button, float, float) { crop->release(button); });
-    for (int i = 0; i < ShotStore::SlotCount; ++i)
-        connect(m_controls.GrabbedPicture[size_t(i)], &PictureBox::mouseDown, this,
+    connect(preview, &PictureBox::keyDown, this, &GlimmerboxForm::CurrentImage1_KeyDown);
+    for (int i = 0; i < ShotStore::SlotCount; ++i) {
+        PictureBox *thumb = m_controls.GrabbedPicture[size_t(i)];
+        connect(thumb, &PictureBox::mouseDown, this,
                 [this, i](int button, float, float) { GrabbedPicture_MouseDown(i, button); });
+        // A press by key or screen reader picks the shot as a left click does.
+        connect(thumb, &PictureBox::pressed, this, [this, i] { GrabbedPicture_MouseDown(i, 1); });
+    }
     connect(m_controls.GrabButton, &QPushButton::clicked, this, &GlimmerboxForm::GrabButton_Click);
     connect(m_controls.PrintButton, &QPushButton::clicked, this,
             &GlimmerboxForm::PrintButton_Click);
@@ -129,7 +135,7 @@ void GlimmerboxForm::startUp()
 void GlimmerboxForm::Form_Load()
 {
     m_crop->clear();
-    m_controls.CurrentImageLabel->setText(QStringLiteral("Current Screen Shot"));
+    Accessibility::setCaption(*m_controls.CurrentImageLabel, QStringLiteral("Current Screen Shot"));
     m_lastSaveFolder = m_services.program->folder();
     setWindowTitle(titleWithVersion(m_services.program->title(), m_services.program->version()));
     m_shots->reset();
@@ -202,6 +208,11 @@ void GlimmerboxForm::GrabbedPicture_MouseDown(int index, int button)
     m_crop->setShotFilled(m_shots->isFilled(index));
 }
 
+void GlimmerboxForm::CurrentImage1_KeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    m_crop->key(key, modifiers);
+}
+
 void GlimmerboxForm::PrintButton_Click()
 {
     // Before the first grab (a start in Auto-Dump mode) there is no shot at all: as empty.
@@ -272,6 +283,15 @@ QSize GlimmerboxForm::designSize() const
 {
     return QSize(m_controls.background->width(),
                  m_controls.background->height() + menuBar()->sizeHint().height());
+}
+
+void GlimmerboxForm::changeEvent(QEvent *event)
+{
+    // A minimised window's accessible name is its icon text: in Auto-Dump, where the caption is
+    // the instruction, a screen reader would read nothing.
+    if (event->type() == QEvent::WindowTitleChange)
+        setWindowIconText(windowTitle());
+    QMainWindow::changeEvent(event);
 }
 
 void GlimmerboxForm::closeEvent(QCloseEvent *event)

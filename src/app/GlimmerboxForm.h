@@ -39,6 +39,7 @@ signals:
     void closed();
 
 protected:
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -53,6 +54,7 @@ private:
     void VisitMoonferryMenuItem_Click();
     void AboutMenuItem_Click();
     void GrabbedPicture_MouseDown(int index, int button);
+    void CurrentImage1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     // The screen copied into the next slot, the window out of the picture; empty, or why not.
     QString grab();
     // One click's page: the whole screen, copied now. Empty once its job has started, else why

@@ -1,6 +1,7 @@
 #include "CropSelection.h"
 
 #include "ShotStore.h"
+#include "designcontrols/Accessibility.h"
 #include "designcontrols/PictureBox.h"
 
 #include <QLabel>
@@ -60,6 +61,37 @@ QRect shotArea(const CropEdges &e, QSize shot, CropScale s)
                  size.height());
 }
 
+QRect keyed(QRect area, QSize shot, int key, Qt::KeyboardModifiers modifiers)
+{
+    int dx = 0, dy = 0;
+    switch (key) {
+    case Qt::Key_Left:
+        dx = -1;
+        break;
+    case Qt::Key_Right:
+        dx = 1;
+        break;
+    case Qt::Key_Up:
+        dy = -1;
+        break;
+    case Qt::Key_Down:
+        dy = 1;
+        break;
+    default:
+        return area;
+    }
+    const int step = modifiers & Qt::ControlModifier ? 10 : 1;
+    const bool sizing = modifiers & Qt::ShiftModifier;
+    area.setSize(area.size().expandedTo(QSize(1, 1)).boundedTo(shot));
+    area.moveTo(std::clamp(area.x() + (sizing ? 0 : dx * step), 0, shot.width() - area.width()),
+                std::clamp(area.y() + (sizing ? 0 : dy * step), 0, shot.height() - area.height()));
+    if (sizing) {
+        area.setWidth(std::clamp(area.width() + dx * step, 1, shot.width() - area.x()));
+        area.setHeight(std::clamp(area.height() + dy * step, 1, shot.height() - area.y()));
+    }
+    return area;
+}
+
 } // namespace Crop
 
 CropSelection::CropSelection(PictureBox &CurrentImage1, QLabel &CurrentImageLabel,
@@ -84,8 +116,10 @@ CropScale CropSelection::scale() const
 
 void CropSelection::press(int button, float x, float y)
 {
-    if (button == 1)
+    if (button == 1) {
         m_edges = {x, x, y, y};
+        m_keyed.reset();
+    }
     drawOutline();
 }
 
@@ -106,7 +140,8 @@ void CropSelection::move(int buttons, float x, float y)
         m_edges.x2 = x;
         m_edges.y2 = y;
         const QSize size = Crop::labelSize(m_edges, scale());
-        m_label.setText(
+        Accessibility::setCaption(
+            m_label,
             QStringLiteral("Selecting Window = W%1 x H%2").arg(size.width()).arg(size.height()));
         m_frameVisible = true;
         drawOutline();
@@ -119,13 +154,42 @@ void CropSelection::release(int button)
     const CropEdges &s = m_edges;
     if (button == 2 || (button == 1 && s.x1 == s.x2 && s.y1 == s.y2)) {
         clear();
-        m_label.setText(m_shotFilled ? entireShotText(m_picture1)
-                                     : QStringLiteral("Screen Shot - Empty"));
+        Accessibility::setCaption(m_label, m_shotFilled ? entireShotText(m_picture1)
+                                                        : QStringLiteral("Screen Shot - Empty"));
     } else if (button == 1) {
-        const QSize size = Crop::labelSize(m_edges, scale());
-        m_label.setText(
-            QStringLiteral("Crop Window Set = W%1 x H%2").arg(size.width()).arg(size.height()));
+        showCropSet(Crop::labelSize(m_edges, scale()));
     }
+}
+
+void CropSelection::showCropSet(QSize size)
+{
+    Accessibility::setCaption(
+        m_label,
+        QStringLiteral("Crop Window Set = W%1 x H%2").arg(size.width()).arg(size.height()));
+}
+
+bool CropSelection::key(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (key == Qt::Key_Escape) {
+        release(2);
+        drawOutline();
+        return true;
+    }
+    const bool arrow =
+        key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+    // An empty slot's placeholder is no shot to mark.
+    if (!arrow || !m_shotFilled)
+        return false;
+    const QRect area = Crop::keyed(shotArea(), m_picture1.drawingSize(), key, modifiers);
+    m_keyed = area;
+    // The outline shows the area's pixels at the preview's scale.
+    const CropScale s = scale();
+    m_edges = {float(area.left()) / s.sx, float(area.right() + 1) / s.sx, float(area.top()) / s.sy,
+               float(area.bottom() + 1) / s.sy};
+    showCropSet(area.size());
+    m_frameVisible = true;
+    drawOutline();
+    return true;
 }
 
 void CropSelection::blink()
@@ -144,10 +208,13 @@ void CropSelection::drawOutline()
 
 QRect CropSelection::shotArea() const
 {
+    if (m_keyed)
+        return *m_keyed;
     return Crop::shotArea(m_edges, m_picture1.drawingSize(), scale());
 }
 
 void CropSelection::clear()
 {
     m_edges = {};
+    m_keyed.reset();
 }

@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QSizeF>
 
+#include <optional>
+
 class PictureBox;
 class PictureSurface;
 class QLabel;
@@ -37,6 +39,10 @@ QSize labelSize(const CropEdges &edges, CropScale scale);
 // pixel under the selection's top-left corner, kept inside the shot; the whole shot without a
 // crop. Every output copies exactly these, so none shows a row or column the label left out.
 QRect shotArea(const CropEdges &edges, QSize shot, CropScale scale);
+// The area after a key on the preview, in shot pixels: the arrow keys move it, with Shift they
+// size it (move its right or bottom edge), with Ctrl ten pixels at a time. It stays inside the
+// shot and at least a pixel across. Other keys leave it as it was.
+QRect keyed(QRect area, QSize shot, int key, Qt::KeyboardModifiers modifiers);
 } // namespace Crop
 
 // Dragging a rectangle on the preview with the left button, clearing it with the right one,
@@ -53,6 +59,10 @@ public:
     void press(int button, float x, float y);
     void move(int buttons, float x, float y);
     void release(int button);
+    // A key on the focused preview: the arrows mark an area from the whole shot (or from the one
+    // the mouse marked), exact to the shot's pixel; Escape clears it, as a right click does.
+    // Whether the key was one of these.
+    bool key(int key, Qt::KeyboardModifiers modifiers);
     // The outline shows and hides in turn.
     void blink();
     // The marked part of the current shot (the whole of it without a crop).
@@ -65,8 +75,11 @@ private:
     QSizeF previewSize() const;
     CropScale scale() const;
     void drawOutline();
+    void showCropSet(QSize size);
 
     CropEdges m_edges;
+    // An area marked by keys, in shot pixels: the edges only approximate it in the preview.
+    std::optional<QRect> m_keyed;
     bool m_frameVisible = false;
     bool m_shotFilled = false;
     PictureBox &m_preview;

@@ -1,6 +1,7 @@
 #include "ShotStore.h"
 
 #include "VbText.h"
+#include "designcontrols/Accessibility.h"
 #include "designcontrols/PictureBox.h"
 #include "platform/EventPump.h"
 
@@ -30,6 +31,22 @@ void ShotStore::reset()
         paintThumbnail(i);
         m_shots[size_t(i)] = m_views.Picture1.image();
     }
+    nameThumbnails();
+}
+
+QString ShotStore::thumbnailName(int slot, QSize size, bool filled, bool shown)
+{
+    QString name = QStringLiteral("Shot %1").arg(slot + 1);
+    name += filled ? QStringLiteral(", %1 x %2").arg(size.width()).arg(size.height())
+                   : QStringLiteral(", empty");
+    return shown ? name + QStringLiteral(", shown") : name;
+}
+
+void ShotStore::nameThumbnails()
+{
+    for (int i = 0; i < SlotCount; ++i)
+        m_views.GrabbedPicture[size_t(i)]->setAccessibleName(
+            thumbnailName(i, m_shots[size_t(i)].size(), isFilled(i), i == m_current));
 }
 
 void ShotStore::paintThumbnail(int slot)
@@ -73,8 +90,10 @@ void ShotStore::select(int slot)
     PictureBox &preview = m_views.CurrentImage1;
     preview.paintPicture(m_views.Picture1.image(), QRectF(0, 0, preview.surface().scaleWidth(),
                                                           preview.surface().scaleHeight()));
-    m_views.CurrentImageLabel.setText(isFilled(slot) ? entireShotText(m_views.Picture1)
-                                                     : QStringLiteral("Screen Shot - Empty"));
+    Accessibility::setCaption(m_views.CurrentImageLabel,
+                              isFilled(slot) ? entireShotText(m_views.Picture1)
+                                             : QStringLiteral("Screen Shot - Empty"));
+    nameThumbnails();
 }
 
 QString entireShotText(const PictureSurface &Picture1)

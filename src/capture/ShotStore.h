@@ -52,9 +52,13 @@ public:
     QImage currentShot() const { return shot(m_current); }
     QImage shot(int slot) const;
 
+    // What a screen reader calls a thumbnail: "Shot 2, 1920 x 1080, shown", "Shot 4, empty".
+    static QString thumbnailName(int slot, QSize size, bool filled, bool shown);
+
 private:
     void select(int slot);
     void paintThumbnail(int slot);
+    void nameThumbnails();
 
     Views m_views;
     int m_current = -1;

@@ -1,5 +1,8 @@
 #include "PictureBox.h"
 
+#include "Accessibility.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -41,6 +44,7 @@ PictureBox::PictureBox(float twipsPerPixelX, float twipsPerPixelY, QWidget *pare
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    Accessibility::install();
 }
 
 void PictureBox::place(const QRect &geometry)
@@ -166,6 +170,8 @@ void PictureBox::paintEvent(QPaintEvent *)
     }
     if (!m_shown.isNull())
         painter.drawImage(QPoint(b, b), m_shown);
+    if (hasFocus())
+        Accessibility::paintFocusFrame(*this, painter, outer.adjusted(b, b, -b, -b));
 }
 
 QPointF PictureBox::toTwips(QPointF widgetPosition) const
@@ -210,4 +216,18 @@ void PictureBox::mouseReleaseEvent(QMouseEvent *event)
         return;
     const QPointF p = toTwips(event->position());
     emit mouseUp(buttonCode(event->button()), float(p.x()), float(p.y()));
+}
+
+void PictureBox::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    const bool press = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (m_role == QAccessible::Button && press &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (!event->isAutoRepeat())
+            emit pressed();
+        return;
+    }
+    emit keyDown(key, event->modifiers());
+    QWidget::keyPressEvent(event);
 }

@@ -2,12 +2,14 @@
 
 #include "PictureSurface.h"
 
+#include <QAccessible>
 #include <QImage>
 #include <QWidget>
 
 // A visible picture box: a persistent bitmap shown inside a border, mouse events reported in
 // twips of its drawing area, and an outline that lasts until the next refresh. Buttons are
-// reported as 1 left, 2 right, 4 middle.
+// reported as 1 left, 2 right, 4 middle. Keys go to whoever listens; a box in the button role is
+// pressed by Space, Enter and a screen reader's Press action.
 class PictureBox : public QWidget
 {
     Q_OBJECT
@@ -44,6 +46,12 @@ public:
     // Repaints from the persistent bitmap, dropping everything else that was drawn.
     void refresh();
 
+    // What a screen reader takes the box for: a graphic unless set.
+    void setAccessibleRole(QAccessible::Role role) { m_role = role; }
+    QAccessible::Role accessibleRole() const { return m_role; }
+    // A press by key or screen reader.
+    void click() { emit pressed(); }
+
     // What the box shows right now (bitmap plus non-persistent drawing), in drawing-area pixels.
     QImage shown() const;
 
@@ -51,6 +59,8 @@ signals:
     void mouseDown(int button, float x, float y);
     void mouseMove(int buttons, float x, float y);
     void mouseUp(int button, float x, float y);
+    void keyDown(int key, Qt::KeyboardModifiers modifiers);
+    void pressed();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -58,6 +68,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QPointF toTwips(QPointF widgetPosition) const;
@@ -69,4 +80,5 @@ private:
     Look m_look = Look::None;
     int m_lineWidth = 1;
     bool m_pressOnBorder = false;
+    QAccessible::Role m_role = QAccessible::Graphic;
 };

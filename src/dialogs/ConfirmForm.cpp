@@ -1,5 +1,6 @@
 #include "ConfirmForm.h"
 
+#include "designcontrols/Accessibility.h"
 #include "designcontrols/DesignFonts.h"
 #include "designcontrols/Twips.h"
 #include "platform/EventPump.h"
@@ -34,7 +35,7 @@ ConfirmForm::ConfirmForm(QWidget *owner, float tx, float ty)
     setAutoFillBackground(true);
 
     // The rear label is drawn first, the front one over it, 35 twips left and 30 twips higher.
-    m_label1 = new QLabel(this);
+    m_label1 = new DecorativeLabel(this);
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label1->setGeometry(twipsToPixels(0, 120, 3735, 615, tx, ty));
     m_label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

@@ -3,6 +3,7 @@
 #include "SheetLayout.h"
 #include "designcontrols/DesignFonts.h"
 #include "designcontrols/PictureBox.h"
+#include "designcontrols/ScrollBar.h"
 #include "designcontrols/Twips.h"
 
 #include <QGroupBox>
@@ -18,8 +19,10 @@ const QColor OffSheet(128, 128, 128);
 
 QScrollBar *zoomBar(QWidget *form, const QRect &geometry, int lowest)
 {
-    auto *bar = new QScrollBar(Qt::Horizontal, form);
+    auto *bar = new ScrollBar(Qt::Horizontal, form);
     bar->setObjectName(QStringLiteral("ZoomFactorBar"));
+    bar->setAccessibleName(QStringLiteral("Zoom"));
+    bar->setValueSuffix(QStringLiteral(" %"));
     bar->setGeometry(geometry);
     bar->setRange(lowest, 200);
     bar->setSingleStep(10);
@@ -55,6 +58,7 @@ PrintPreviewForm::PrintPreviewForm(QWidget *owner, PrintPreviewSource source, fl
 
     auto *label1 = designControl<QLabel>(this, "Label1", px(1200, 3330, 1935, 255),
                                          QStringLiteral("Adjust Zoom to fit Page"));
+    label1->setBuddy(m_zoomFactorBar);
 
     auto *printButton = designControl<QPushButton>(this, "PrintButton", px(4440, 1920, 975, 615),
                                                    QStringLiteral("Print Now"));
@@ -155,6 +159,13 @@ void PrintPreviewForm::DrawPreview(float z)
     }
     painter.end();
     box.bitBlt(view);
+    const QString printer = m_printerNameLabel->text();
+    m_previewPicture1->setAccessibleName(
+        QStringLiteral("Printed sheet: %1 x %2 pixels at %3 %")
+            .arg(place.source.width())
+            .arg(place.source.height())
+            .arg(qRound(z * 100)) +
+        (printer.isEmpty() ? QString() : QStringLiteral(" on ") + printer));
     m_previewPicture1->refresh();
 }
 

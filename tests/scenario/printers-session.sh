@@ -93,7 +93,7 @@ for q in Ppd Pwg Urf; do
         page "--print-screen" fit
         PRINTER=$q$$ "$PROGRAM" & PID=$!
         wait_for 20 "the main window" shown '^Glimmerbox v' && MAIN=$(window '^Glimmerbox v')
-        print_now "50 %" Prior Prior && page "Print Now at 50 %" 0.5
+        print_now "50 %" Next Next && page "Print Now at 50 %" 0.5
         print_now "100 %" && page "Print Now at 100 %" 1
         key ctrl+a && wait_for 10 "the Auto-Dump explanation" shown '^You have selected Auto-Dump'
         dismiss '^You have selected Auto-Dump mode\.$'

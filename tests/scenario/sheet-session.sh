@@ -60,8 +60,8 @@ page() {
 }
 case $WIDTH in
 1024) whole=(100) ;;
-1920) whole=(50 Prior Prior) ;;
-3840) whole=(25 Prior Prior Prior) ;;
+1920) whole=(50 Next Next) ;;
+3840) whole=(25 Next Next Next) ;;
 *) fatal "no whole-screen zoom known for $SIZE" ;;
 esac
 pages=$(pdfs)

@@ -116,6 +116,38 @@ int differing(const QImage &a, const QImage &b)
     return count;
 }
 
+// What a screen reader reads of a window, "Role name" for each control it does not skip.
+QStringList readOut(QObject *window)
+{
+    QStringList out;
+    std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *parent) {
+        for (int i = 0; i < parent->childCount(); ++i) {
+            QAccessibleInterface *c = parent->child(i);
+            const QList<QAccessible::Role> containers{QAccessible::Client, QAccessible::MenuBar,
+                                                      QAccessible::PopupMenu,
+                                                      QAccessible::Separator};
+            if (!c->state().invisible && !containers.contains(c->role()))
+                out << QStringLiteral("%1 %2").arg(
+                    QMetaEnum::fromType<QAccessible::Role>().valueToKey(c->role()),
+                    c->text(QAccessible::Name));
+            walk(c);
+        }
+    };
+    walk(QAccessible::queryAccessibleInterface(window));
+    return out;
+}
+
+// Whether the widget looks different once Tab gives it the keyboard.
+bool focusShows(QWidget *w)
+{
+    w->clearFocus();
+    const QImage before = w->grab().toImage();
+    for (int tabs = 0; tabs < 20 && !w->hasFocus(); ++tabs)
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w->window(),
+                        Qt::Key_Tab);
+    return w->hasFocus() && w->grab().toImage() != before;
+}
+
 } // namespace
 
 class tst_Window : public QObject
@@ -256,6 +288,84 @@ private slots:
         painter.end();
         QVERIFY2(differing(shown, printed) < shown.width() * shown.height() / 200,
                  qPrintable(QString::number(differing(shown, printed))));
+    }
+
+    // Every control has a role and a name for a screen reader, and every action a key; the
+    // focus shows on our own controls.
+    void screenReadersAndKeysReachEveryControl()
+    {
+        FakeDesktop d;
+        const QList<QRgb> colours{0xff0000ff, 0xff00ff00, 0xffff0000};
+        d.start(plain(colours[0]));
+        d.grab(plain(colours[1]));
+        d.grab(plain(colours[2]));
+        d.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(d.form.get()));
+        const QStringList read = readOut(d.form.get());
+        for (const QString &control : read)
+            QVERIFY2(!control.endsWith(' ') && read.count(control) == 1, qPrintable(control));
+        QVERIFY(read.contains("Graphic Preview"));
+        QCOMPARE(read.filter("Button Shot"),
+                 QStringList({"Button Shot 1, 64 x 48", "Button Shot 2, 64 x 48",
+                              "Button Shot 3, 64 x 48, shown", "Button Shot 4, empty",
+                              "Button Shot 5, empty"}));
+        auto *preview = d.find<PictureBox>("CurrentImage1");
+        QVERIFY(focusShows(preview));
+        // Space, Enter and a reader's Press pick a shot as a click does.
+        for (const auto &[slot, key] : {std::pair{0, Qt::Key_Space},
+                                        {1, Qt::Key_Return},
+                                        {4, Qt::Key_Enter},
+                                        {2, Qt::Key_unknown}}) {
+            auto *thumb = d.find<PictureBox>(QStringLiteral("GrabbedPicture%1").arg(slot));
+            QVERIFY(focusShows(thumb));
+            if (key == Qt::Key_unknown)
+                QAccessible::queryAccessibleInterface(thumb)->actionInterface()->doAction(
+                    QAccessibleActionInterface::pressAction());
+            else
+                QTest::keyClick(thumb, key,
+                                key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            QVERIFY(readOut(d.form.get())
+                        .filter(", shown")
+                        .first()
+                        .startsWith(QStringLiteral("Button Shot %1,").arg(slot + 1)));
+            if (slot < 3)
+                QCOMPARE(centreColour(preview), colours[slot]);
+        }
+        QCOMPARE(preview->accessibleDescription(), "Entire Screen Shot Selected - W64 x H48");
+
+        // The zoom bar: named, labelled, read in percent, its arrows the way of the numbers.
+        QList<int> zooms;
+        whenShown<PrintPreviewForm>([&](PrintPreviewForm *form) {
+            const QStringList read = readOut(form);
+            for (const QString &control : read)
+                QVERIFY2(!control.endsWith(' '), qPrintable(control));
+            QVERIFY(read.contains("Graphic Printed sheet: 64 x 48 pixels at 100 % on Recording "
+                                  "Printer"));
+            auto *bar = child<QScrollBar>(form, "ZoomFactorBar");
+            QAccessibleInterface *zoom = QAccessible::queryAccessibleInterface(bar);
+            QCOMPARE(zoom->text(QAccessible::Name), "Zoom");
+            QCOMPARE(zoom->relations(QAccessible::Label).value(0).first->text(QAccessible::Name),
+                     "Adjust Zoom to fit Page");
+            QCOMPARE(zoom->text(QAccessible::Value), "100 %");
+            QVERIFY(focusShows(bar));
+            for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Up, Qt::Key_Left, Qt::Key_Down,
+                                      Qt::Key_Down, Qt::Key_PageDown, Qt::Key_PageUp}) {
+                QTest::keyClick(bar, key);
+                zooms << zoom->text(QAccessible::Value).chopped(2).toInt();
+            }
+            form->reject();
+        });
+        d.trigger("PrintScreenMenuItem");
+        QCOMPARE(zooms, QList<int>({110, 120, 110, 100, 90, 65, 90}));
+
+        // The menus open by their access keys: Alt+F, S(ave), C(lipboard).
+        d.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(d.form.get()));
+        QTest::keyClick(d.form.get(), Qt::Key_F, Qt::AltModifier);
+        for (const Qt::Key key : {Qt::Key_S, Qt::Key_C})
+            if (QWidget *menu = QApplication::activePopupWidget())
+                QTest::keyClick(menu, key);
+        QCOMPARE(d.confirmations->shown, QStringList{"Copied to Clipboard"});
     }
 
     void printerSetupChoosesAndTheChoiceShows()
@@ -406,20 +516,27 @@ private slots:
     {
         QTest::addColumn<QPoint>("from");
         QTest::addColumn<QPoint>("to");
-        QTest::addColumn<QPoint>("corner"); // the shot's pixel under the crop's top-left corner
-        QTest::newRow("down and right") << QPoint(10, 20) << QPoint(110, 70) << QPoint(33, 52);
-        QTest::newRow("up and left, off the grid")
-            << QPoint(241, 199) << QPoint(105, 94) << QPoint(356, 245);
-        QTest::newRow("past the far corner")
-            << QPoint(400, 300) << QPoint(700, 600) << QPoint(1359, 784);
-        QTest::newRow("to the near corner") << QPoint(37, 41) << QPoint(-20, -20) << QPoint(0, 0);
+        QTest::addColumn<QString>("keys"); // then pressed on the preview
+        QTest::addColumn<QRect>("area");   // of the shot; an empty one: at least its corner
+        auto row = [](const char *name, QPoint from, QPoint to, const char *keys, QRect area) {
+            QTest::newRow(name) << from << to << QString::fromLatin1(keys) << area;
+        };
+        row("down and right", {10, 20}, {110, 70}, "", {33, 52, 0, 0});
+        row("up and left, off the grid", {241, 199}, {105, 94}, "", {356, 245, 0, 0});
+        row("past the far corner", {400, 300}, {700, 600}, "", {1359, 784, 0, 0});
+        row("to the near corner", {37, 41}, {-20, -20}, "", {0, 0, 0, 0});
+        row("keys alone", {}, {}, "Shift+Left,Ctrl+Shift+Up,Right,Down", {1, 1, 1919, 1070});
+        row("keys after a drag", {10, 20}, {110, 70}, "Ctrl+Left,Shift+Down", {23, 52, 339, 131});
+        row("keys stop at the edges", {}, {}, "Ctrl+Up,Left,Shift+Right", {0, 0, 1920, 1080});
+        row("Escape, back to the whole", {10, 20}, {110, 70}, "Down,Escape", {0, 0, 1920, 1080});
     }
 
     void aCropIsExactlyWhatTheLabelSays()
     {
         QFETCH(QPoint, from);
         QFETCH(QPoint, to);
-        QFETCH(QPoint, corner);
+        QFETCH(QString, keys);
+        QFETCH(QRect, area);
         FakeDesktop d;
         // Every pixel says where it is, so a picture shows which part of the shot it came from.
         QImage shot(1920, 1080, QImage::Format_RGB32);
@@ -429,23 +546,40 @@ private slots:
         d.start(shot);
         auto *preview = d.find<PictureBox>("CurrentImage1");
         const QPoint border(2, 2);
-        drag(preview, {border + from, border + (from + to) / 2, border + to});
+        if (from != to)
+            drag(preview, {border + from, border + (from + to) / 2, border + to});
+        for (const QString &key : keys.split(QLatin1Char(','), Qt::SkipEmptyParts))
+            QTest::keySequence(preview, QKeySequence(key));
         const QString label = d.find<QLabel>("CurrentImageLabel")->text();
+        // A screen reader hears the label as the preview's description.
+        QCOMPARE(preview->accessibleDescription(), label);
         d.trigger("SaveToClipboardMenuItem");
         QCOMPARE(d.confirmations->shown, QStringList{QStringLiteral("Copied to Clipboard")});
         const QImage copied = d.clipboard.content.convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(
-            label,
-            QStringLiteral("Crop Window Set = W%1 x H%2").arg(copied.width()).arg(copied.height()));
-        QCOMPARE(copied, shot.copy(QRect(corner, copied.size())));
+        const bool whole = keys.endsWith(QLatin1String("Escape"));
+        QCOMPARE(label, QStringLiteral("%1 = W%2 x H%3")
+                            .arg(whole ? "Entire Screen Shot Selected -" : "Crop Window Set")
+                            .arg(copied.width())
+                            .arg(copied.height())
+                            .replace("- =", "-"));
+        if (!area.isEmpty())
+            QCOMPARE(copied.size(), area.size());
+        QCOMPARE(copied, shot.copy(QRect(area.topLeft(), copied.size())));
 
-        // The outline runs along the dragged rectangle, a pixel either way, and blinks.
-        const QRect dragged =
-            QRect(from, to).normalized() & QRect(QPoint(0, 0), preview->shown().size());
+        // The outline runs along the marked rectangle, a pixel either way, and blinks.
+        const QSize box = preview->shown().size();
+        const QRect marked =
+            keys.isEmpty() ? QRect(from, to).normalized()
+                           : QTransform::fromScale(box.width() / 1920.0, box.height() / 1080.0)
+                                 .mapRect(QRectF(area))
+                                 .toRect();
+        const QRect dragged = marked & QRect(QPoint(0, 0), box);
         const QRect drawn = outline(*preview);
+        if (whole)
+            QVERIFY(drawn.isEmpty());
         for (const int off : {drawn.left() - dragged.left(), drawn.top() - dragged.top(),
                               drawn.right() - dragged.right(), drawn.bottom() - dragged.bottom()})
-            QVERIFY2(qAbs(off) <= 1, qPrintable(QDebug::toString(drawn)));
+            QVERIFY2(whole || qAbs(off) <= 1, qPrintable(QDebug::toString(drawn)));
         QTRY_VERIFY_WITH_TIMEOUT(outline(*preview).isEmpty(), 1000);
         QTRY_VERIFY_WITH_TIMEOUT(outline(*preview) == drawn, 1000);
     }
@@ -545,6 +679,8 @@ private slots:
             QString said;
             whenShown<ConfirmForm>([&](ConfirmForm *form) {
                 said = child<QLabel>(form, "Label2")->text();
+                // Read once: the lettering's shadow is not read again.
+                QCOMPARE(readOut(form), QStringList{"StaticText " + text});
                 if (!waited)
                     QTest::mouseClick(child<QLabel>(form, "Label2"), Qt::LeftButton);
             });
@@ -564,6 +700,9 @@ private slots:
         FakeDesktop d;
         d.program.args = QStringLiteral("/A");
         GlimmerboxForm &form = d.start(pattern(QSize(64, 48)));
+        // Minimised on the task bar, it is read by its caption.
+        QCOMPARE(QAccessible::queryAccessibleInterface(&form)->text(QAccessible::Name),
+                 QStringLiteral("Click to Print Screen"));
         // Before any shot, only the thumbnail picked looks pressed.
         drag(d.find<PictureBox>("GrabbedPicture2"), {QPoint(20, 20)});
         for (int slot = 0; slot < 5; ++slot)
