@@ -17,7 +17,7 @@ TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                qml-module-qtgraphicaleffects qml-module-qtquick-window2
                gnome-shell xdg-desktop-portal-gnome
                xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
-               cups-ipp-utils qpdf ghostscript
+               cups-ipp-utils qpdf ghostscript at-spi2-core python3-gi gir1.2-atspi-2.0
                lintian desktop-file-utils appstream man-db socat util-linux)
 BENCH_PACKAGES=(x11-apps)
 

@@ -56,3 +56,18 @@ close_popup() {
     wait_for 10 "the pop-up" shown '^Glimmerbox$'
     xdotool mousemove --window "$(window '^Glimmerbox$')" 20 20 click 1
 }
+copy() { # Ctrl+C and its pop-up; then another program pastes the picture into $T/NAME.png
+    key ctrl+c
+    wait_for 5 "the pop-up after Ctrl+C" shown '^Glimmerbox$'
+    wait_for 10 "the pop-up closing" gone '^Glimmerbox$'
+    timeout 10 xclip -selection clipboard -t image/png -o >"$T/$1.png" || fatal "nothing to paste"
+}
+save() { # NAME.EXT KEYS...: the name typed without extension, KEYS choose the type, Return
+    key ctrl+s
+    wait_for 10 "the Save to File dialog" shown '^Save to File$'
+    activate "$(window '^Save to File$')"
+    xdotool key ctrl+a type --delay 20 "$T/${1%.*}"
+    xdotool key --delay 100 "${@:2}" Return
+    wait_for 10 "$1" test -f "$T/$1"
+    wait_for 10 "the pop-up closing" gone '^Glimmerbox$'
+}

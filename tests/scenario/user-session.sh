@@ -1,19 +1,34 @@
 #!/usr/bin/env bash
 # shellcheck disable=SC2012,SC2016,SC2046,SC2317
-# Glimmerbox as a user meets it on the 1024x768 desktop (openbox) and spooler of scripts/test, each
-# output checked against the screen. user-session.sh XTOOL [PROGRAM]; GLIMMERBOX_INSTALLED wins.
+# Glimmerbox as a user meets it on the 1024x768 desktop (openbox) and spooler of scripts/test, by
+# mouse and by keys alone, read through the accessibility bus as a screen reader reads it; each
+# output checked against the screen. Under dbus-run-session:
+#   user-session.sh XTOOL [PROGRAM]           GLIMMERBOX_INSTALLED wins
 set -euo pipefail
 XTOOL=$1 PROGRAM=${GLIMMERBOX_INSTALLED:-${2:-}} QUEUE=GlimmerboxPDF PID='' failed=0
 # shellcheck source=session.sh
-source "$(dirname "$(realpath "$0")")/session.sh"
+here=$(dirname "$(realpath "$0")")
+source "$here/session.sh"
 says() { geometry "$(window "$1")" && "$XTOOL" says "$X" "$Y" "$W" "$H" "Sans Serif" 9 "$2"; }
-label() { # the label above the preview (Liberation Sans for the program's MS Sans Serif)
-    geometry "$MAIN" && "$XTOOL" says "$X" $((Y + H - 487)) 345 16 "Liberation Sans" 8 "$1"; }
-copy() { # Ctrl+C and its pop-up; then another program pastes the picture into $T/NAME.png
-    key ctrl+c
-    wait_for 5 "the pop-up after Ctrl+C" shown '^Glimmerbox$'
-    wait_for 10 "the pop-up closing" gone '^Glimmerbox$'
-    timeout 10 xclip -selection clipboard -t image/png -o >"$T/$1.png" || fatal "nothing to paste"
+# tree: each object of the program as a reader has it, "depth role name description states".
+tree() { "$here/atspi.py" glimmerbox; }
+reads() { tree | cut -f2-4 | grep -qxF "$(printf '%s\t%s\t%s' "$@")"; } # ROLE NAME DESCRIPTION
+labelled() { reads image Preview "$1"; } # the label above the preview, its description
+focused() { tree | awk -F'\t' '$5 ~ /focused/ { print $3 }' | tail -n 1; }
+unnamed() { # leaves on screen without a name, but for separators
+    tree | awk -F'\t' '{ d[NR] = $1; r[NR] = $2; n[NR] = $3; s[NR] = $5 } END {
+        for (i = 1; i <= NR; i++)
+            if (s[i] ~ /showing/ && n[i] == "" && r[i] != "separator" && d[i + 1] <= d[i])
+                print r[i] }'
+}
+tab_to() { # KEY NAME: KEY (Tab or shift+Tab) until the focus is on NAME
+    local before
+    for _ in {1..12}; do
+        [[ $(focused) != "$2"* ]] || return 0
+        before=$(focused) && key "$1"
+        wait_for 5 "the focus moving from \"$before\"" test "$(focused)" != "$before"
+    done
+    fatal "$1 does not reach \"$2\""
 }
 print_now() { # CLICKS on the zoom bar's right arrow (+10 % each from 100 %), then Print Now
     key ctrl+p
@@ -22,39 +37,41 @@ print_now() { # CLICKS on the zoom bar's right arrow (+10 % each from 100 %), th
     for ((i = 0; i < $1; i++)); do xdotool mousemove $((X + 257)) $((Y + 211)) click 1; done
     xdotool mousemove $((X + 328)) $((Y + 148)) click 1
 }
-save() { # NAME.EXT KEYS...: the name typed without extension, KEYS choose the type, Return
-    key ctrl+s
-    wait_for 10 "the Save to File dialog" shown '^Save to File$'
-    activate "$(window '^Save to File$')"
-    xdotool key ctrl+a type --delay 20 "$T/${1%.*}"
-    xdotool key --delay 100 "${@:2}" Return
-    wait_for 10 "$1" test -f "$T/$1"
-    wait_for 10 "the pop-up closing" gone '^Glimmerbox$'
-}
 [[ -n ${DISPLAY:-} && -n ${CUPS_SERVER:-} && -d ${GLIMMERBOX_TEST_PDF_DIR:-} ]] ||
     fatal "DISPLAY, CUPS_SERVER, GLIMMERBOX_TEST_PDF_DIR unset: run it in scripts/test's desktop"
+[[ -n ${DBUS_SESSION_BUS_ADDRESS:-} ]] || fatal "no session bus: run it under dbus-run-session"
 [[ -x $PROGRAM ]] || fatal "no program: set GLIMMERBOX_INSTALLED or pass the program's path"
 xdpyinfo | grep 'dimensions: *1024x768 pixels' >/dev/null || fatal "the X screen is not 1024x768"
 xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fatal "no window manager runs"
 lpstat -a "$QUEUE" | grep -q "^$QUEUE accepting" || fatal "no queue $QUEUE taking jobs"
 T=$(mktemp -d /tmp/glimmerbox-session.XXXXXX)
-trap 'set +e; [[ -z $PID ]] || kill "$PID" 2>/dev/null; cupsaccept "$QUEUE"; rm -rf "$T"' EXIT
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+ATSPI=$!
+trap 'set +e; kill "$PID" "$ATSPI" 2>/dev/null; cupsaccept "$QUEUE"; rm -rf "$T"' EXIT
 for p in A B C; do "$XTOOL" write-pattern "$T/$p.png" 1024 768 "$(printf %d "'$p")"; done
 
 check "--version answers" test "$("$PROGRAM" --version)" == "Glimmerbox 1.0.4"
 check "--help answers" grep -q "^Usage: glimmerbox" < <("$PROGRAM" --help)
 "$XTOOL" setroot "$T/A.png"
-"$PROGRAM" &
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$PROGRAM" &
 PID=$!
 wait_for 15 "the main window" shown '^Glimmerbox v1\.04$' && MAIN=$(window '^Glimmerbox v1\.04$')
+wait_for 10 "the main window on the accessibility bus" reads frame "Glimmerbox v1.04" ""
+check "every control of the main window has a name: $(unnamed)" test -z "$(unnamed)"
 
-"$XTOOL" setroot "$T/B.png"
-key ctrl+g
-wait_for 5 "the window hiding for the grab" gone '^Glimmerbox v1\.04$'
-wait_for 10 "the window back after the grab" shown '^Glimmerbox v1\.04$'
+for shot in B C; do
+    "$XTOOL" setroot "$T/$shot.png" && key ctrl+g
+    wait_for 5 "the window hiding for the grab of $shot" gone '^Glimmerbox v1\.04$'
+    wait_for 10 "the window back after the grab" shown '^Glimmerbox v1\.04$'
+done
+wait_for 5 "the reader hearing of shot 3" reads "push button" "Shot 3, 1024 x 768, shown" \
+    "Screen Shots - Click to Select"
 click_form 672 56 && copy first
 check "the first thumbnail pastes the first screen" "$XTOOL" same "$T/first.png" "$T/A.png"
-click_form 672 152 && copy second
+tab_to Tab "Shot 2" && key space
+wait_for 5 "Space picking shot 2" reads "push button" "Shot 2, 1024 x 768, shown" \
+    "Screen Shots - Click to Select"
+copy second
 check "the second thumbnail pastes the second screen" "$XTOOL" same "$T/second.png" "$T/B.png"
 
 xdotool mousemove $(form 118 98) mousedown 1 mousemove $(form 238 186) mousemove $(form 358 274) \
@@ -62,10 +79,34 @@ xdotool mousemove $(form 118 98) mousedown 1 mousemove $(form 238 186) mousemove
 copy crop
 read -r cx cy cw ch < <("$XTOOL" find "$T/crop.png" "$T/B.png") || fatal "the crop is off the shot"
 check "the crop starts at the drag: $cx $cy" test $(((cx - 181) ** 2 + (cy - 149) ** 2)) -le 8
-check "the label gives the crop's size, $cw x $ch" label "Crop Window Set = W$cw x H$ch"
-
+check "the label gives the crop's size, $cw x $ch" labelled "Crop Window Set = W$cw x H$ch"
 click_form 300 200 3
-check "the label names the whole shot again" label "Entire Screen Shot Selected - W1024 x H768"
+check "the label names the whole shot again" labelled "Entire Screen Shot Selected - W1024 x H768"
+
+tab_to shift+Tab Preview
+xdotool key --delay 50 ctrl+shift+Left ctrl+shift+Left ctrl+shift+Left shift+Up shift+Up \
+    ctrl+Right ctrl+Right Right Down
+wait_for 5 "the label following the keys" labelled "Crop Window Set = W994 x H766"
+copy keyed
+check "the keys marked 994 x 766 at 21 1" \
+    test "$("$XTOOL" find "$T/keyed.png" "$T/B.png")" == "21 1 994 766"
+tab_to Tab Preview && key Escape
+wait_for 5 "Escape back to the whole shot" labelled "Entire Screen Shot Selected - W1024 x H768"
+
+pages=$(pdfs)
+key ctrl+p && wait_for 10 "the print preview" shown '^ Print Preview$'
+activate "$(window '^ Print Preview$')" && xdotool key --delay 50 Left Left Left Left Left
+wait_for 5 "the zoom at 50 %" reads slider Zoom "50 %"
+check "the sheet is named: $(tree | grep -o 'Printed sheet[^	]*')" \
+    reads image "Printed sheet: 1024 x 768 pixels at 50 % on $QUEUE" ""
+check "every control of the print preview has a name: $(unnamed)" test -z "$(unnamed)"
+xdotool key Tab Return
+wait_for 60 "the page at 50 %" printed $((pages + 1))
+pdfimages -png "$(newest)" "$T/half" && pdfimages -list "$(newest)" >"$T/list"
+check "the page holds the screen at 192 pixels per inch" \
+    awk 'NR == 3 { exit !($4 == 1024 && $5 == 768 && $13 == 192) }' "$T/list"
+check "... and its pixels" "$XTOOL" same "$T/half-000.png" "$T/B.png"
+wait_for 10 "the pop-up closing" gone '^Glimmerbox$'
 
 save shot.jpg
 djpeg -pnm "$T/shot.jpg" >"$T/shot.ppm"
@@ -73,17 +114,18 @@ check "the JPEG is the screen's size" test "$(sed -n 2p "$T/shot.ppm")" == "1024
 check "the JPEG looks like the screen" "$XTOOL" sheet "$T/shot.ppm" "$T/B.png" 0 0 1024 768
 save shot.bmp Tab Down
 check "the BMP holds the screen's pixels" "$XTOOL" same "$T/shot.bmp" "$T/B.png"
+save shot.png Tab Down Down
+check "the PNG holds the screen's pixels" "$XTOOL" same "$T/shot.png" "$T/B.png"
 
 key F1 && wait_for 10 "the tips" shown '^Help - Tips$' && dismiss '^Help - Tips$'
-click_form 14 -9                                     # the File menu,
-xdotool key --delay 100 Right Right Down Down Return # over to Help, its third item
-wait_for 10 "the About box" shown '^ About Glimmerbox$'
+key alt+h a && wait_for 10 "About, by the menu's access keys" shown '^ About Glimmerbox$'
 activate "$(window '^ About Glimmerbox$')" && xdotool key alt+s
 wait_for 10 "a message after System Info..." shown '^Glimmerbox$'
 check "it says System Information is unavailable" \
     says '^Glimmerbox$' "System Information Is Unavailable At This Time"
 dismiss '^Glimmerbox$'
-dismiss '^ About Glimmerbox$'
+activate "$(window '^ About Glimmerbox$')" && xdotool key Escape
+wait_for 10 "About closing on Escape" gone '^ About Glimmerbox$'
 
 cupsreject "$QUEUE"
 jobs=$(jobs_taken)
@@ -150,8 +192,8 @@ normal() { [[ $(caption) == Glimmerbox ]] && ! iconic && geometry "$MAIN" && ((W
 wait_for 10 "the normal window captioned \"Glimmerbox\" at its own size" normal
 sleep 3 && check "nothing printed" test "$(jobs_taken)" -eq "$jobs"
 
-key ctrl+x
-timeout 10 tail --pid="$PID" -f /dev/null || fatal "Glimmerbox still runs 10 s after Ctrl+X"
+key alt+f x
+timeout 10 tail --pid="$PID" -f /dev/null || fatal "Glimmerbox still runs 10 s after Alt+F X"
 check "Glimmerbox ended with status 0" wait "$PID" && PID=''
 pages=$(pdfs)
 check "--print-screen without a running Glimmerbox" "$PROGRAM" --print-screen

@@ -76,34 +76,6 @@ private slots:
         QCOMPARE(Crop::shotArea({}, shot, scale), QRect(QPoint(0, 0), shot));
     }
 
-    void keysMarkWholePixelsInsideTheShot_data()
-    {
-        QTest::addColumn<QRect>("area"); // before the key, in a 100 x 50 shot
-        QTest::addColumn<QKeySequence>("key");
-        QTest::addColumn<QRect>("after");
-        const auto row = [](const char *name, QRect area, const char *key, QRect after) {
-            QTest::newRow(name) << area << QKeySequence(QString::fromLatin1(key)) << after;
-        };
-        row("moved", {10, 10, 20, 20}, "Left", {9, 10, 20, 20});
-        row("moved ten", {10, 10, 20, 20}, "Ctrl+Down", {10, 20, 20, 20});
-        row("moved to the edge only", {85, 10, 10, 20}, "Ctrl+Right", {90, 10, 10, 20});
-        row("sized", {10, 10, 20, 20}, "Shift+Right", {10, 10, 21, 20});
-        row("sized ten", {10, 10, 20, 20}, "Ctrl+Shift+Up", {10, 10, 20, 10});
-        row("at least a pixel", {10, 10, 5, 5}, "Ctrl+Shift+Left", {10, 10, 1, 5});
-        row("sized to the edge only", {10, 10, 20, 35}, "Ctrl+Shift+Down", {10, 10, 20, 40});
-        row("an empty area", {10, 10, 0, 0}, "Up", {10, 9, 1, 1});
-        row("another key", {10, 10, 20, 20}, "Shift+Home", {10, 10, 20, 20});
-    }
-
-    void keysMarkWholePixelsInsideTheShot()
-    {
-        QFETCH(QRect, area);
-        QFETCH(QKeySequence, key);
-        QFETCH(QRect, after);
-        const QKeyCombination k = key[0];
-        QCOMPARE(Crop::keyed(area, {100, 50}, k.key(), k.keyboardModifiers()), after);
-    }
-
     void theAreaOnTheSheet_data()
     {
         QTest::addColumn<QSizeF>("sheet"); // the printable area of a landscape sheet, in 1/96 inch

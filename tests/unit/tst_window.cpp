@@ -116,7 +116,7 @@ int differing(const QImage &a, const QImage &b)
     return count;
 }
 
-// What a screen reader reads of a window, "Role name" for each control it does not skip.
+// What a screen reader reads of a window, "Role name" for each control: all but containers.
 QStringList readOut(QObject *window)
 {
     QStringList out;
@@ -124,9 +124,9 @@ QStringList readOut(QObject *window)
         for (int i = 0; i < parent->childCount(); ++i) {
             QAccessibleInterface *c = parent->child(i);
             const QList<QAccessible::Role> containers{QAccessible::Client, QAccessible::MenuBar,
-                                                      QAccessible::PopupMenu,
-                                                      QAccessible::Separator};
-            if (!c->state().invisible && !containers.contains(c->role()))
+                                                      QAccessible::PopupMenu};
+            const bool container = c->childCount() > 0 && containers.contains(c->role());
+            if (!c->state().invisible && !container && c->role() != QAccessible::Separator)
                 out << QStringLiteral("%1 %2").arg(
                     QMetaEnum::fromType<QAccessible::Role>().valueToKey(c->role()),
                     c->text(QAccessible::Name));
@@ -358,14 +358,6 @@ private slots:
         d.trigger("PrintScreenMenuItem");
         QCOMPARE(zooms, QList<int>({110, 120, 110, 100, 90, 65, 90}));
 
-        // The menus open by their access keys: Alt+F, S(ave), C(lipboard).
-        d.form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(d.form.get()));
-        QTest::keyClick(d.form.get(), Qt::Key_F, Qt::AltModifier);
-        for (const Qt::Key key : {Qt::Key_S, Qt::Key_C})
-            if (QWidget *menu = QApplication::activePopupWidget())
-                QTest::keyClick(menu, key);
-        QCOMPARE(d.confirmations->shown, QStringList{"Copied to Clipboard"});
     }
 
     void printerSetupChoosesAndTheChoiceShows()
@@ -528,6 +520,7 @@ private slots:
         row("keys alone", {}, {}, "Shift+Left,Ctrl+Shift+Up,Right,Down", {1, 1, 1919, 1070});
         row("keys after a drag", {10, 20}, {110, 70}, "Ctrl+Left,Shift+Down", {23, 52, 339, 131});
         row("keys stop at the edges", {}, {}, "Ctrl+Up,Left,Shift+Right", {0, 0, 1920, 1080});
+        row("a line, a pixel wide", {50, 50}, {50, 90}, "Shift+Left,Left", {168, 130, 1, 104});
         row("Escape, back to the whole", {10, 20}, {110, 70}, "Down,Escape", {0, 0, 1920, 1080});
     }
 
