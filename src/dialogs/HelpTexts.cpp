@@ -28,6 +28,13 @@ QString tips()
         QString(),
         QStringLiteral("If you need to only print part of the screen use the mouse buttons"),
         QStringLiteral("to select the area required from the Preview Window."),
+        QString(),
+        QStringLiteral("Everything works from the keyboard too. TAB moves between the buttons,"),
+        QStringLiteral("the Preview Window and the thumbnails; SPACE or ENTER picks a thumbnail."),
+        QStringLiteral("On the Preview Window the ARROW keys move the selected area (at first"),
+        QStringLiteral("the entire shot), SHIFT+ARROW sizes it, CTRL moves 10 pixels at a time"),
+        QStringLiteral("and ESCAPE selects the entire shot again. ALT+F, ALT+G and ALT+H open"),
+        QStringLiteral("the menus."),
     };
     return lines.join(QStringLiteral("\r\n"));
 }
