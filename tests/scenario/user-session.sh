@@ -66,6 +66,8 @@ for shot in B C; do
 done
 wait_for 5 "the reader hearing of shot 3" reads "push button" "Shot 3, 1024 x 768, shown" \
     "Screen Shots - Click to Select"
+twins=$(tree | awk -F'\t' '$5 ~ /showing/ && $3 != "" { print $2 " " $3 }' | sort | uniq -d)
+check "no two controls are read alike: $twins" test -z "$twins"
 click_form 672 56 && copy first
 check "the first thumbnail pastes the first screen" "$XTOOL" same "$T/first.png" "$T/A.png"
 tab_to Tab "Shot 2" && key space
