@@ -1,9 +1,6 @@
 #!/usr/bin/python3
-"""What a screen reader reads of an application through the accessibility bus.
-
-atspi.py NAME: one line per object, "depth, role, name, description, states" separated by tabs,
-where states lists "focused" and "showing" as they apply.
-"""
+"""atspi.py APP: what a screen reader reads of APP on the accessibility bus, one line per object:
+depth, role, name, description and states ("focused", "showing"), separated by tabs."""
 import sys
 
 import gi

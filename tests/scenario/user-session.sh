@@ -14,6 +14,7 @@ says() { geometry "$(window "$1")" && "$XTOOL" says "$X" "$Y" "$W" "$H" "Sans Se
 tree() { "$here/atspi.py" glimmerbox; }
 reads() { tree | cut -f2-4 | grep -qxF "$(printf '%s\t%s\t%s' "$@")"; } # ROLE NAME DESCRIPTION
 labelled() { reads image Preview "$1"; } # the label above the preview, its description
+thumbnail() { reads "push button" "$1" "Screen Shots - Click to Select"; }
 focused() { tree | awk -F'\t' '$5 ~ /focused/ { print $3 }' | tail -n 1; }
 unnamed() { # leaves on screen without a name, but for separators
     tree | awk -F'\t' '{ d[NR] = $1; r[NR] = $2; n[NR] = $3; s[NR] = $5 } END {
@@ -64,15 +65,13 @@ for shot in B C; do
     wait_for 5 "the window hiding for the grab of $shot" gone '^Glimmerbox v1\.04$'
     wait_for 10 "the window back after the grab" shown '^Glimmerbox v1\.04$'
 done
-wait_for 5 "the reader hearing of shot 3" reads "push button" "Shot 3, 1024 x 768, shown" \
-    "Screen Shots - Click to Select"
+wait_for 5 "the reader hearing of shot 3" thumbnail "Shot 3, 1024 x 768, shown"
 twins=$(tree | awk -F'\t' '$5 ~ /showing/ && $3 != "" { print $2 " " $3 }' | sort | uniq -d)
 check "no two controls are read alike: $twins" test -z "$twins"
 click_form 672 56 && copy first
 check "the first thumbnail pastes the first screen" "$XTOOL" same "$T/first.png" "$T/A.png"
 tab_to Tab "Shot 2" && key space
-wait_for 5 "Space picking shot 2" reads "push button" "Shot 2, 1024 x 768, shown" \
-    "Screen Shots - Click to Select"
+wait_for 5 "Space picking shot 2" thumbnail "Shot 2, 1024 x 768, shown"
 copy second
 check "the second thumbnail pastes the second screen" "$XTOOL" same "$T/second.png" "$T/B.png"
 
