@@ -119,6 +119,7 @@ void CropSelection::press(int button, float x, float y)
     if (button == 1) {
         m_edges = {x, x, y, y};
         m_keyed.reset();
+        m_dragging = true;
     }
     drawOutline();
 }
@@ -150,6 +151,8 @@ void CropSelection::move(int buttons, float x, float y)
 
 void CropSelection::release(int button)
 {
+    if (button == 1)
+        m_dragging = false;
     m_edges = Crop::ordered(m_edges);
     const CropEdges &s = m_edges;
     if (button == 2 || (button == 1 && s.x1 == s.x2 && s.y1 == s.y2)) {
@@ -177,8 +180,8 @@ bool CropSelection::key(int key, Qt::KeyboardModifiers modifiers)
     }
     const bool arrow =
         key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
-    // An empty slot's placeholder is no shot to mark.
-    if (!arrow || !m_shotFilled)
+    // An empty slot's placeholder is no shot to mark; a drag under way marks its own area.
+    if (!arrow || !m_shotFilled || m_dragging)
         return false;
     const QRect area = Crop::keyed(shotArea(), m_picture1.drawingSize(), key, modifiers);
     m_keyed = area;
@@ -217,4 +220,5 @@ void CropSelection::clear()
 {
     m_edges = {};
     m_keyed.reset();
+    m_dragging = false;
 }

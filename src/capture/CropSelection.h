@@ -82,6 +82,7 @@ private:
     std::optional<QRect> m_keyed;
     bool m_frameVisible = false;
     bool m_shotFilled = false;
+    bool m_dragging = false;
     PictureBox &m_preview;
     QLabel &m_label;
     const PictureSurface &m_picture1;

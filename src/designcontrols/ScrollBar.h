@@ -2,9 +2,9 @@
 
 #include <QScrollBar>
 
-// A scroll bar that sets a value rather than scrolling a view: the arrow keys go the way of its
-// numbers (Left and Down lower, Right and Up raise, as on a slider), it shows when it has the
-// keyboard, and a screen reader hears its value with its unit ("50 %").
+// A scroll bar that sets a value rather than scrolling a view: the arrow and page keys and the
+// wheel go the way of its numbers (Left, Down, Page Down and the wheel turned down lower it, as
+// on a slider), it shows when it has the keyboard, and a reader hears its value with its unit.
 class ScrollBar : public QScrollBar
 {
     Q_OBJECT

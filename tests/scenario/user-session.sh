@@ -22,12 +22,12 @@ unnamed() { # leaves on screen without a name, but for separators
             if (s[i] ~ /showing/ && n[i] == "" && r[i] != "separator" && d[i + 1] <= d[i])
                 print r[i] }'
 }
-tab_to() { # KEY NAME: KEY (Tab or shift+Tab) until the focus is on NAME
-    local before
+tab_to() { # KEY NAME: KEY (Tab or shift+Tab), each once the focus has moved, until it is on NAME
+    local before=''
     for _ in {1..12}; do
+        wait_for 5 "the focus leaving \"$before\"" test "$(focused)" != "$before"
         [[ $(focused) != "$2"* ]] || return 0
         before=$(focused) && key "$1"
-        wait_for 5 "the focus moving from \"$before\"" test "$(focused)" != "$before"
     done
     fatal "$1 does not reach \"$2\""
 }
@@ -66,8 +66,6 @@ for shot in B C; do
     wait_for 10 "the window back after the grab" shown '^Glimmerbox v1\.04$'
 done
 wait_for 5 "the reader hearing of shot 3" thumbnail "Shot 3, 1024 x 768, shown"
-twins=$(tree | awk -F'\t' '$5 ~ /showing/ && $3 != "" { print $2 " " $3 }' | sort | uniq -d)
-check "no two controls are read alike: $twins" test -z "$twins"
 click_form 672 56 && copy first
 check "the first thumbnail pastes the first screen" "$XTOOL" same "$T/first.png" "$T/A.png"
 tab_to Tab "Shot 2" && key space
@@ -75,22 +73,13 @@ wait_for 5 "Space picking shot 2" thumbnail "Shot 2, 1024 x 768, shown"
 copy second
 check "the second thumbnail pastes the second screen" "$XTOOL" same "$T/second.png" "$T/B.png"
 
-xdotool mousemove $(form 118 98) mousedown 1 mousemove $(form 238 186) mousemove $(form 358 274) \
-    mousemove $(form 418 318) mouseup 1
-copy crop
-read -r cx cy cw ch < <("$XTOOL" find "$T/crop.png" "$T/B.png") || fatal "the crop is off the shot"
-check "the crop starts at the drag: $cx $cy" test $(((cx - 181) ** 2 + (cy - 149) ** 2)) -le 8
-check "the label gives the crop's size, $cw x $ch" labelled "Crop Window Set = W$cw x H$ch"
-click_form 300 200 3
-check "the label names the whole shot again" labelled "Entire Screen Shot Selected - W1024 x H768"
-
 tab_to shift+Tab Preview
 xdotool key --delay 50 ctrl+shift+Left ctrl+shift+Left ctrl+shift+Left shift+Up shift+Up \
     ctrl+Right ctrl+Right Right Down
 wait_for 5 "the label following the keys" labelled "Crop Window Set = W994 x H766"
 copy keyed
-check "the keys marked 994 x 766 at 21 1" \
-    test "$("$XTOOL" find "$T/keyed.png" "$T/B.png")" == "21 1 994 766"
+check "the keys marked 994 x 766 at 21 1" test "$("$XTOOL" find "$T/keyed.png" "$T/B.png")" == \
+    "21 1 994 766"
 tab_to Tab Preview && key Escape
 wait_for 5 "Escape back to the whole shot" labelled "Entire Screen Shot Selected - W1024 x H768"
 
@@ -98,8 +87,6 @@ pages=$(pdfs)
 key ctrl+p && wait_for 10 "the print preview" shown '^ Print Preview$'
 activate "$(window '^ Print Preview$')" && xdotool key --delay 50 Left Left Left Left Left
 wait_for 5 "the zoom at 50 %" reads slider Zoom "50 %"
-check "the sheet is named: $(tree | grep -o 'Printed sheet[^	]*')" \
-    reads image "Printed sheet: 1024 x 768 pixels at 50 % on $QUEUE" ""
 check "every control of the print preview has a name: $(unnamed)" test -z "$(unnamed)"
 xdotool key Tab Return
 wait_for 60 "the page at 50 %" printed $((pages + 1))
