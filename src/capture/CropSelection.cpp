@@ -61,33 +61,24 @@ QRect shotArea(const CropEdges &e, QSize shot, CropScale s)
                  size.height());
 }
 
-QRect keyed(QRect area, QSize shot, int key, Qt::KeyboardModifiers modifiers)
+std::optional<QRect> keyed(QRect area, QSize shot, int key, Qt::KeyboardModifiers modifiers)
 {
-    int dx = 0, dy = 0;
-    switch (key) {
-    case Qt::Key_Left:
-        dx = -1;
-        break;
-    case Qt::Key_Right:
-        dx = 1;
-        break;
-    case Qt::Key_Up:
-        dy = -1;
-        break;
-    case Qt::Key_Down:
-        dy = 1;
-        break;
-    default:
-        return area;
-    }
+    const QPoint direction = key == Qt::Key_Left    ? QPoint(-1, 0)
+                             : key == Qt::Key_Right ? QPoint(1, 0)
+                             : key == Qt::Key_Up    ? QPoint(0, -1)
+                             : key == Qt::Key_Down  ? QPoint(0, 1)
+                                                    : QPoint();
+    if (direction.isNull())
+        return std::nullopt;
     const int step = modifiers & Qt::ControlModifier ? 10 : 1;
+    const int dx = direction.x() * step, dy = direction.y() * step;
     const bool sizing = modifiers & Qt::ShiftModifier;
     area.setSize(area.size().expandedTo(QSize(1, 1)).boundedTo(shot));
-    area.moveTo(std::clamp(area.x() + (sizing ? 0 : dx * step), 0, shot.width() - area.width()),
-                std::clamp(area.y() + (sizing ? 0 : dy * step), 0, shot.height() - area.height()));
+    area.moveTo(std::clamp(area.x() + (sizing ? 0 : dx), 0, shot.width() - area.width()),
+                std::clamp(area.y() + (sizing ? 0 : dy), 0, shot.height() - area.height()));
     if (sizing) {
-        area.setWidth(std::clamp(area.width() + dx * step, 1, shot.width() - area.x()));
-        area.setHeight(std::clamp(area.height() + dy * step, 1, shot.height() - area.y()));
+        area.setWidth(std::clamp(area.width() + dx, 1, shot.width() - area.x()));
+        area.setHeight(std::clamp(area.height() + dy, 1, shot.height() - area.y()));
     }
     return area;
 }
@@ -171,28 +162,28 @@ void CropSelection::showCropSet(QSize size)
         QStringLiteral("Crop Window Set = W%1 x H%2").arg(size.width()).arg(size.height()));
 }
 
-bool CropSelection::key(int key, Qt::KeyboardModifiers modifiers)
+void CropSelection::key(int key, Qt::KeyboardModifiers modifiers)
 {
     if (key == Qt::Key_Escape) {
         release(2);
         drawOutline();
-        return true;
+        return;
     }
-    const bool arrow =
-        key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
     // An empty slot's placeholder is no shot to mark; a drag under way marks its own area.
-    if (!arrow || !m_shotFilled || m_dragging)
-        return false;
-    const QRect area = Crop::keyed(shotArea(), m_picture1.drawingSize(), key, modifiers);
-    m_keyed = area;
+    if (!m_shotFilled || m_dragging)
+        return;
+    const std::optional<QRect> area =
+        Crop::keyed(shotArea(), m_picture1.drawingSize(), key, modifiers);
+    if (!area)
+        return;
+    m_keyed = *area;
     // The outline shows the area's pixels at the preview's scale.
     const CropScale s = scale();
-    m_edges = {float(area.left()) / s.sx, float(area.right() + 1) / s.sx, float(area.top()) / s.sy,
-               float(area.bottom() + 1) / s.sy};
-    showCropSet(area.size());
+    m_edges = {float(area->left()) / s.sx, float(area->right() + 1) / s.sx,
+               float(area->top()) / s.sy, float(area->bottom() + 1) / s.sy};
+    showCropSet(area->size());
     m_frameVisible = true;
     drawOutline();
-    return true;
 }
 
 void CropSelection::blink()

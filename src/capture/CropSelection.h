@@ -41,8 +41,8 @@ QSize labelSize(const CropEdges &edges, CropScale scale);
 QRect shotArea(const CropEdges &edges, QSize shot, CropScale scale);
 // The area after a key on the preview, in shot pixels: the arrow keys move it, with Shift they
 // size it (move its right or bottom edge), with Ctrl ten pixels at a time. It stays inside the
-// shot and at least a pixel across. Other keys leave it as it was.
-QRect keyed(QRect area, QSize shot, int key, Qt::KeyboardModifiers modifiers);
+// shot and at least a pixel across. Nothing for other keys.
+std::optional<QRect> keyed(QRect area, QSize shot, int key, Qt::KeyboardModifiers modifiers);
 } // namespace Crop
 
 // Dragging a rectangle on the preview with the left button, clearing it with the right one,
@@ -61,8 +61,7 @@ public:
     void release(int button);
     // A key on the focused preview: the arrows mark an area from the whole shot (or from the one
     // the mouse marked), exact to the shot's pixel; Escape clears it, as a right click does.
-    // Whether the key was one of these.
-    bool key(int key, Qt::KeyboardModifiers modifiers);
+    void key(int key, Qt::KeyboardModifiers modifiers);
     // The outline shows and hides in turn.
     void blink();
     // The marked part of the current shot (the whole of it without a crop).
