@@ -28,6 +28,7 @@ AboutForm::AboutForm(QWidget *owner, const QString &title, float tx, float ty)
 
     auto *imageIcon = designControl<QLabel>(this, "ImageIcon", px(120, 0, 480, 480));
     imageIcon->setPixmap(QPixmap(QStringLiteral(":/glimmerbox/glimmerbox.png")));
+    imageIcon->setAccessibleName(QStringLiteral("Glimmerbox icon"));
 
     m_lblTitle = designControl<QLabel>(this, "lblTitle", px(720, 120, 3885, 480));
     m_lblTitle->setFont(designFont(QStringLiteral("MS Sans Serif"), 12, true));

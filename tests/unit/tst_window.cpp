@@ -665,7 +665,9 @@ private slots:
         d.trigger("VisitMoonferryMenuItem");
         QCOMPARE(d.shell.opened, QStringList{"http://www.moonferry.example/"});
         bool stayed = false;
-        whenShown<AboutForm>([&stayed](AboutForm *about) {
+        QStringList read;
+        whenShown<AboutForm>([&stayed, &read](AboutForm *about) {
+            read = readOut(about);
             // Return presses the focused button, not OK, and the box stays.
             QTest::keyClick(child(about, "cmdSysInfo"), Qt::Key_Return);
             stayed = about->isVisible();
@@ -673,6 +675,7 @@ private slots:
         });
         d.trigger("AboutMenuItem");
         QVERIFY(stayed);
+        QCOMPARE(read.filter(QRegularExpression(" $")), QStringList()); // every control named
         QCOMPARE(d.processes.started, tool.isEmpty() ? QStringList() : QStringList{tool});
         QCOMPARE(d.messages.shown, told);
     }
