@@ -6,6 +6,7 @@
 #include <QAccessibleWidget>
 #include <QLabel>
 #include <QPainter>
+#include <QRegion>
 #include <QStyleOptionFocusRect>
 
 namespace {
@@ -130,7 +131,15 @@ void Accessibility::paintFocusFrame(QWidget &control, QPainter &painter, const Q
 {
     QStyleOptionFocusRect option;
     option.initFrom(&control);
+    // Shown however the focus came: the print preview opens with the zoom bar focused, and a
+    // keyboard user must see where the arrow keys go before pressing Tab.
+    option.state |= QStyle::State_KeyboardFocusChange;
     option.rect = area;
     option.backgroundColor = control.palette().color(QPalette::Window);
+    // Only along the edges: some styles also tint what the frame encloses, and a picture must
+    // keep its own colours.
+    painter.save();
+    painter.setClipRegion(QRegion(area) - QRegion(area.adjusted(3, 3, -3, -3)));
     control.style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, &control);
+    painter.restore();
 }
