@@ -2,6 +2,7 @@
 
 #include "app/AutoDumpStates.h"
 #include "app/CommandLine.h"
+#include "app/PrintQueue.h"
 #include "capture/CropSelection.h"
 #include "dialogs/SystemInfo.h"
 #include "imaging/FileNames.h"
@@ -74,6 +75,82 @@ private slots:
                 QVERIFY(area.isEmpty() || QRect(QPoint(0, 0), shot).contains(area));
             }
         QCOMPARE(Crop::shotArea({}, shot, scale), QRect(QPoint(0, 0), shot));
+    }
+
+    void everyRequestGetsItsOwnPage_data()
+    {
+        QTest::addColumn<QStringList>("requests"); // at first; "now" is Print Now
+        QTest::addColumn<QString>("late");         // a request that comes during the first...
+        QTest::addColumn<QString>("during");       // ...grab or print
+        QTest::addColumn<QStringList>("failing");  // steps that fail: "grab 1", "print 2"
+        QTest::addColumn<QStringList>("answers");  // in order, "name: why"
+        const auto row = [](const char *name, QStringList requests, QString late, QString during,
+                            QStringList failing, QStringList answers) {
+            QTest::newRow(name) << requests << late << during << failing << answers;
+        };
+        row("a request during a grab's pause", {"key"}, "command", "grab", {},
+            {"key: ", "command: "});
+        row("a request during a job", {"key"}, "command", "print", {}, {"key: ", "command: "});
+        row("two keys in a row", {"key", "key again"}, "", "", {}, {"key: ", "key again: "});
+        row("a job that fails, then the next", {"key", "command"}, "", "", {"print 1"},
+            {"key: no paper", "command: "});
+        row("a grab that fails, then the next", {"key", "command"}, "", "", {"grab 1"},
+            {"key: dark", "command: "});
+        row("a requester gone", {"gone", "key"}, "", "", {}, {"key: "});
+        row("Print Now, then a key", {"now", "key"}, "", "", {}, {"now: ", "key: "});
+        row("a dialog open", {"key"}, "", "", {"dialog"}, {"key: a dialog is open"});
+    }
+
+    void everyRequestGetsItsOwnPage()
+    {
+        QFETCH(QStringList, requests);
+        QFETCH(QString, late);
+        QFETCH(QString, during);
+        QFETCH(QStringList, failing);
+        QFETCH(QStringList, answers);
+        QStringList log, answered;
+        int grabs = 0, prints = 0;
+        PrintQueue *queue = nullptr;
+        auto request = [&](const QString &name) {
+            PrintQueue::Request r;
+            r.kind = name == "now" ? PrintQueue::Kind::PrintNow : PrintQueue::Kind::Screen;
+            r.wanted = [name] {
+                return name != "gone";
+            };
+            r.answer = [&answered, name](const QString &why) {
+                answered << name + ": " + why;
+            };
+            return r;
+        };
+        // Each step ends later, from the event loop, as a grab's pause and a printer's job do.
+        auto step = [&](const QString &what, int n, std::function<void(QString)> done) {
+            log << what + "+";
+            if (n == 1 && what.startsWith(during) && !late.isEmpty())
+                queue->submit(request(late));
+            const QString why = failing.contains(QStringLiteral("%1 %2").arg(what).arg(n))
+                                    ? (what == "grab" ? "dark" : "no paper")
+                                    : QString();
+            QTimer::singleShot(0, [&log, what, why, done] {
+                log << what + "-";
+                done(why);
+            });
+        };
+        PrintQueue::Steps steps{
+            [&] { return failing.contains("dialog") ? QString("a dialog is open") : QString(); },
+            [&](auto done) { step("grab", ++grabs, done); },
+            [&](PrintQueue::Kind, auto done) {
+                step("print", ++prints, done);
+            }};
+        PrintQueue q(steps);
+        queue = &q;
+        for (const QString &name : requests)
+            q.submit(request(name));
+        QVERIFY(answered.isEmpty()); // nothing runs inside the caller
+        QTRY_VERIFY(q.idle());
+        QCOMPARE(answered, answers);
+        // One step at a time: never a grab inside a grab, nor inside a job.
+        for (qsizetype i = 0; i + 1 < log.size(); i += 2)
+            QCOMPARE(log[i + 1], log[i].chopped(1) + "-");
     }
 
     void theAreaOnTheSheet_data()

@@ -1,0 +1,61 @@
+#include "PrintQueue.h"
+
+#include <QTimer>
+
+#include <utility>
+
+PrintQueue::PrintQueue(Steps steps, QObject *parent)
+    : QObject(parent)
+    , m_steps(std::move(steps))
+{}
+
+void PrintQueue::submit(Request request)
+{
+    m_waiting.push_back(std::move(request));
+    // Started from the event loop, never inside the caller: a request that comes during a step
+    // only joins the line.
+    if (!m_running)
+        QTimer::singleShot(0, this, &PrintQueue::startNext);
+}
+
+void PrintQueue::startNext()
+{
+    if (m_running)
+        return;
+    while (!m_running && !m_waiting.empty()) {
+        m_current = std::move(m_waiting.front());
+        m_waiting.pop_front();
+        if (!m_current.wanted())
+            continue;
+        // A dialog the user opened is not over, and a grab would copy it: said, not waited for.
+        if (const QString why = m_steps.refusal(); !why.isEmpty())
+            std::exchange(m_current, {}).answer(why);
+        else
+            m_running = true;
+    }
+    if (!m_running) {
+        emit drained();
+        return;
+    }
+    auto print = [this] {
+        m_steps.print(m_current.kind, [this](const QString &why) { finish(why); });
+    };
+    if (m_current.kind == Kind::PrintNow)
+        print();
+    else
+        m_steps.grab([this, print](const QString &why) {
+            if (why.isEmpty())
+                print();
+            else
+                finish(why);
+        });
+}
+
+void PrintQueue::finish(const QString &why)
+{
+    const std::function<void(QString)> answer = std::move(m_current.answer);
+    m_current = {};
+    m_running = false;
+    answer(why);
+    QTimer::singleShot(0, this, &PrintQueue::startNext);
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <deque>
+#include <functional>
+
+// Every way to print, one job at a time: Print Now, an Auto-Dump click, Ctrl+Print and a
+// --print-screen request each become a job, answered to its own requester once its page has gone
+// to the printer or could not. A request that comes while a grab or a job is under way waits its
+// turn; it is never refused for being second, and a grab never starts inside another.
+class PrintQueue : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Kind
+    {
+        PrintNow, // the current shot, through the print preview
+        Screen    // the screen copied now, its page at once
+    };
+
+    // How a job's steps are done. Each calls its continuation later, from the event loop, once
+    // its work is over: with an empty reason when it worked, else why not.
+    struct Steps
+    {
+        // Why no job may start now (a dialog of the program's own is open), else empty; asked as
+        // each job is about to start, when the jobs before it are over.
+        std::function<QString()> refusal;
+        std::function<void(std::function<void(QString)>)> grab;
+        std::function<void(Kind, std::function<void(QString)>)> print;
+    };
+
+    struct Request
+    {
+        Kind kind = Kind::Screen;
+        // Whether the requester still waits: one that has gone is dropped before its grab.
+        std::function<bool()> wanted = [] {
+            return true;
+        };
+        // Called once: empty when the page went to the printer, else why not. Not called for a
+        // request dropped because its requester had gone.
+        std::function<void(QString)> answer = [](const QString &) {
+        };
+    };
+
+    explicit PrintQueue(Steps steps, QObject *parent = nullptr);
+
+    void submit(Request request);
+    bool idle() const { return !m_running && m_waiting.empty(); }
+
+signals:
+    // The last job has ended and none waits.
+    void drained();
+
+private:
+    void startNext();
+    void finish(const QString &why);
+
+    Steps m_steps;
+    std::deque<Request> m_waiting;
+    bool m_running = false;
+    Request m_current;
+};
