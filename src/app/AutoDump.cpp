@@ -1,7 +1,6 @@
 #include "AutoDump.h"
 
 #include "platform/WindowStateWatch.h"
-#include "printing/PrintCommand.h"
 
 #include <QEvent>
 #include <QLoggingCategory>
@@ -15,12 +14,11 @@ Q_LOGGING_CATEGORY(lcAutoDump, "glimmerbox.autodump", QtWarningMsg)
 
 } // namespace
 
-AutoDump::AutoDump(QWidget &window, QString title, PrintCommand &print,
-                   std::function<bool()> printScreen)
+AutoDump::AutoDump(QWidget &window, QString title,
+                   std::function<void(std::function<void()>)> printScreen)
     : QObject(&window)
     , m_window(window)
     , m_title(std::move(title))
-    , m_print(print)
     , m_printScreen(std::move(printScreen))
     , m_watch(new WindowStateWatch(window))
     , m_states(m_watch->restoreSign())
@@ -32,7 +30,6 @@ AutoDump::AutoDump(QWidget &window, QString title, PrintCommand &print,
     connect(m_watch, &WindowStateWatch::iconicChanged, this, [this](bool iconic) {
         feed(iconic ? AutoDumpStates::Event::Iconic : AutoDumpStates::Event::Mapped);
     });
-    connect(&m_print, &PrintCommand::ended, this, &AutoDump::cycleEnded);
     window.installEventFilter(this);
 }
 
@@ -67,17 +64,15 @@ void AutoDump::cycleEnded()
 
 void AutoDump::cycle()
 {
-    // A job still running belongs to an earlier command: it ends before this cycle begins.
-    m_print.waitUntilDone();
     m_inCycle = true;
     // Maximised meanwhile: no page, and the normal window keeps its normal caption.
-    if (isOn()) {
-        m_window.setWindowTitle(QStringLiteral("Printing Screen Now"));
-        // Once the page has started, the cycle ends when the job does.
-        if (m_printScreen())
-            return;
+    if (!isOn()) {
+        cycleEnded();
+        return;
     }
-    cycleEnded();
+    m_window.setWindowTitle(QStringLiteral("Printing Screen Now"));
+    // The page waits for any job before it; the cycle ends when its own page has gone.
+    m_printScreen([this] { cycleEnded(); });
 }
 
 void AutoDump::feed(AutoDumpStates::Event event)

@@ -7,7 +7,6 @@
 
 #include <functional>
 
-class PrintCommand;
 class QWidget;
 class WindowStateWatch;
 
@@ -20,10 +19,10 @@ class AutoDump : public QObject
     Q_OBJECT
 
 public:
-    // The title is the normal window's caption after the mode is left. A cycle copies the
-    // screen and starts its page with printScreen, false when no page could be started.
-    AutoDump(QWidget &window, QString title, PrintCommand &print,
-             std::function<bool()> printScreen);
+    // The title is the normal window's caption after the mode is left. A cycle asks
+    // printScreen for its page, which calls back once the page has gone or could not.
+    AutoDump(QWidget &window, QString title,
+             std::function<void(std::function<void()> done)> printScreen);
 
     void enter();
     bool isOn() const { return m_states.on(); }
@@ -44,8 +43,7 @@ private:
 
     QWidget &m_window;
     QString m_title;
-    PrintCommand &m_print;
-    std::function<bool()> m_printScreen;
+    std::function<void(std::function<void()>)> m_printScreen;
     WindowStateWatch *m_watch;
     AutoDumpStates m_states;
     bool m_inCycle = false; // from the cycle's start until its page has gone

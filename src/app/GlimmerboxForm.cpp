@@ -22,6 +22,7 @@
 #include "printing/PrintCommand.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLayout>
@@ -58,8 +59,21 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
         *m_services.dialogs, *m_services.messages, *m_services.files, *m_services.clipboard});
     m_print = std::make_unique<PrintCommand>(*this, *m_services.printer, *m_services.messages,
                                              m_tppX, m_tppY);
-    m_autoDump = new AutoDump(*this, m_services.program->title(), *m_print,
-                              [this] { return printScreen(true).isEmpty(); });
+    m_queue = new PrintQueue(
+        {[] {
+             return QApplication::activeModalWidget()
+                        ? QStringLiteral("Glimmerbox is busy with a window of its own: close it, "
+                                         "then try again")
+                        : QString();
+         },
+         [this](const PrintQueue::Request &r, auto done) { grabStep(r, std::move(done)); },
+         [this](const PrintQueue::Request &r, auto done) { printStep(r, std::move(done)); }},
+        this);
+    m_autoDump = new AutoDump(*this, m_services.program->title(), [this](auto done) {
+        PrintQueue::Request page;
+        page.answer = [done](const QString &) { done(); };
+        m_queue->submit(std::move(page));
+    });
     connectControls();
 }
 
@@ -110,8 +124,7 @@ void GlimmerboxForm::connectControls()
 
 void GlimmerboxForm::takeDesktopRequests()
 {
-    new PrintScreenRequests(*this, *m_print, *m_services.messages,
-                            [this](bool tellUser) { return printScreen(tellUser); });
+    new PrintScreenRequests(*this, *m_queue, *m_services.messages);
 }
 
 void GlimmerboxForm::setConfirmations(std::unique_ptr<IConfirmations> confirmations)
@@ -178,25 +191,39 @@ QString GlimmerboxForm::grab()
                      .arg(error);
 }
 
-bool GlimmerboxForm::GrabButton_Click()
+void GlimmerboxForm::GrabButton_Click()
 {
-    const QString error = grab();
-    if (!error.isEmpty())
-        m_services.messages->warn(QStringLiteral("Grab Screen"), error);
-    return error.isEmpty();
+    m_queue->submit({PrintQueue::Kind::Grab});
 }
 
-QString GlimmerboxForm::printScreen(bool tellUser)
+void GlimmerboxForm::grabStep(const PrintQueue::Request &request,
+                              std::function<void(QString)> done)
 {
-    QString error = grab();
-    if (!error.isEmpty() && tellUser)
+    const QString error = grab();
+    if (!error.isEmpty() && request.tellUser)
         m_services.messages->warn(QStringLiteral("Grab Screen"), error);
+    done(error);
+}
+
+void GlimmerboxForm::printStep(const PrintQueue::Request &request,
+                               std::function<void(QString)> done)
+{
+    const bool printNow = request.kind == PrintQueue::Kind::PrintNow;
+    // Before the first grab (a start in Auto-Dump mode) there is no shot at all: as empty.
+    if (printNow && !m_shots->currentIsFilled()) {
+        m_services.messages->warn(
+            QStringLiteral("Print Now"),
+            QStringLiteral("Cannot be Printed.\r\nThe selected Screen Shot is Empty."));
+        done(QStringLiteral("the selected shot is empty"));
+        return;
+    }
+    auto ended = [this, done](bool printed) { done(printed ? QString() : m_print->notPrinted()); };
     // Printing the previous shot when the screen could not be read would print something the
-    // user is not looking at.
-    if (error.isEmpty() && !m_print->print(m_shots->currentShot(), m_crop->shotArea(), true,
-                                           *m_confirmations, tellUser))
-        error = QStringLiteral("the new shot holds nothing to print");
-    return error;
+    // user is not looking at: a failed grab never comes here.
+    if (!m_print->print(m_shots->currentShot(), m_crop->shotArea(), !printNow, *m_confirmations,
+                        request.tellUser, ended))
+        done(printNow ? QStringLiteral("nothing was printed")
+                      : QStringLiteral("the new shot holds nothing to print"));
 }
 
 void GlimmerboxForm::GrabbedPicture_MouseDown(int index, int button)
@@ -215,14 +242,7 @@ void GlimmerboxForm::CurrentImage1_KeyDown(int key, Qt::KeyboardModifiers modifi
 
 void GlimmerboxForm::PrintButton_Click()
 {
-    // Before the first grab (a start in Auto-Dump mode) there is no shot at all: as empty.
-    if (!m_shots->currentIsFilled()) {
-        m_services.messages->warn(
-            QStringLiteral("Print Now"),
-            QStringLiteral("Cannot be Printed.\r\nThe selected Screen Shot is Empty."));
-        return;
-    }
-    m_print->print(m_shots->currentShot(), m_crop->shotArea(), false, *m_confirmations);
+    m_queue->submit({PrintQueue::Kind::PrintNow});
 }
 
 void GlimmerboxForm::AutoDumpButton_Click()

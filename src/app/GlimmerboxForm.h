@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FormControls.h"
+#include "PrintQueue.h"
 #include "WindowCentring.h"
 #include "designcontrols/PictureSurface.h"
 #include "imaging/ImageOutput.h"
@@ -44,7 +45,7 @@ protected:
 
 private:
     void Form_Load();
-    bool GrabButton_Click();
+    void GrabButton_Click();
     void PrintButton_Click();
     void AutoDumpButton_Click();
     void SaveToFileMenuItem_Click();
@@ -57,9 +58,10 @@ private:
     void CurrentImage1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     // The screen copied into the next slot, the window out of the picture; empty, or why not.
     QString grab();
-    // One click's page: the whole screen, copied now. Empty once its job has started, else why
-    // not, told to the user too when asked to.
-    QString printScreen(bool tellUser);
+    // A job's steps for the print queue: the screen copied into the next slot; the current
+    // shot's page (through the preview for Print Now). Each says why it failed, else nothing.
+    void grabStep(const PrintQueue::Request &request, std::function<void(QString)> done);
+    void printStep(const PrintQueue::Request &request, std::function<void(QString)> done);
     void connectControls();
     bool startedForAutoDump() const;
     ImageOutput::Shot markedShot() const;
@@ -79,5 +81,6 @@ private:
     std::unique_ptr<IConfirmations> m_confirmations;
     std::unique_ptr<ImageOutput> m_imageOutput;
     std::unique_ptr<PrintCommand> m_print;
+    PrintQueue *m_queue;
     AutoDump *m_autoDump;
 };

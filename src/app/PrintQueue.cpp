@@ -12,10 +12,9 @@ PrintQueue::PrintQueue(Steps steps, QObject *parent)
 void PrintQueue::submit(Request request)
 {
     m_waiting.push_back(std::move(request));
-    // Started from the event loop, never inside the caller: a request that comes during a step
-    // only joins the line.
-    if (!m_running)
-        QTimer::singleShot(0, this, &PrintQueue::startNext);
+    // A request that comes during a step (the pause before a grab, a dialog, a job) only joins
+    // the line.
+    startNext();
 }
 
 void PrintQueue::startNext()
@@ -37,17 +36,16 @@ void PrintQueue::startNext()
         emit drained();
         return;
     }
-    auto print = [this] {
-        m_steps.print(m_current.kind, [this](const QString &why) { finish(why); });
-    };
+    auto finished = [this](const QString &why) { finish(why); };
+    auto print = [this, finished] { m_steps.print(m_current, finished); };
     if (m_current.kind == Kind::PrintNow)
         print();
     else
-        m_steps.grab([this, print](const QString &why) {
-            if (why.isEmpty())
+        m_steps.grab(m_current, [this, print, finished](const QString &why) {
+            if (why.isEmpty() && m_current.kind == Kind::Screen)
                 print();
             else
-                finish(why);
+                finished(why);
         });
 }
 

@@ -17,24 +17,16 @@ class PrintQueue : public QObject
 public:
     enum class Kind
     {
+        Grab,     // the screen copied into the next slot
         PrintNow, // the current shot, through the print preview
         Screen    // the screen copied now, its page at once
-    };
-
-    // How a job's steps are done. Each calls its continuation later, from the event loop, once
-    // its work is over: with an empty reason when it worked, else why not.
-    struct Steps
-    {
-        // Why no job may start now (a dialog of the program's own is open), else empty; asked as
-        // each job is about to start, when the jobs before it are over.
-        std::function<QString()> refusal;
-        std::function<void(std::function<void(QString)>)> grab;
-        std::function<void(Kind, std::function<void(QString)>)> print;
     };
 
     struct Request
     {
         Kind kind = Kind::Screen;
+        // Whether a failure is told in a message box, or only answered.
+        bool tellUser = true;
         // Whether the requester still waits: one that has gone is dropped before its grab.
         std::function<bool()> wanted = [] {
             return true;
@@ -45,8 +37,20 @@ public:
         };
     };
 
+    // How a job's steps are done. Each calls its continuation once its work is over, at once or
+    // later from the event loop: with an empty reason when it worked, else why not.
+    struct Steps
+    {
+        // Why no job may start now (a dialog of the program's own is open), else empty; asked as
+        // each job is about to start, when the jobs before it are over.
+        std::function<QString()> refusal;
+        std::function<void(const Request &, std::function<void(QString)>)> grab;
+        std::function<void(const Request &, std::function<void(QString)>)> print;
+    };
+
     explicit PrintQueue(Steps steps, QObject *parent = nullptr);
 
+    // Starts the request at once when nothing runs; otherwise it waits its turn.
     void submit(Request request);
     bool idle() const { return !m_running && m_waiting.empty(); }
 

@@ -1,5 +1,7 @@
 #include "PrintScreen.h"
 
+#include "PrintQueue.h"
+
 #include "dialogs/ConfirmForm.h"
 #include "platform/Desktop.h"
 #include "platform/HandOver.h"
@@ -11,6 +13,7 @@
 
 #include <QApplication>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -55,18 +58,16 @@ int printScreenHere(const Services &services)
     PrintCommand print(owner, *services.printer, *services.messages,
                        services.metrics->twipsPerPixelX(), services.metrics->twipsPerPixelY());
     bool printed = false;
-    QObject::connect(&print, &PrintCommand::ended, [&printed](bool done) { printed = done; });
-    print.print(grab.image, grab.image.rect(), true, popups, false);
+    print.print(grab.image, grab.image.rect(), true, popups, false,
+                [&printed](bool done) { printed = done; });
     print.waitUntilDone();
     return printed ? 0 : printScreenFailed(print.notPrinted());
 }
 
-PrintScreenRequests::PrintScreenRequests(QWidget &window, PrintCommand &print,
-                                         IMessageBox &messages,
-                                         std::function<QString(bool)> printScreen)
+PrintScreenRequests::PrintScreenRequests(QWidget &window, PrintQueue &queue,
+                                         IMessageBox &messages)
     : QObject(&window)
-    , m_print(print)
-    , m_printScreen(std::move(printScreen))
+    , m_queue(queue)
     , m_key(new GlobalKey(window))
     , m_server(new HandOverServer(this))
 {
@@ -83,16 +84,16 @@ PrintScreenRequests::PrintScreenRequests(QWidget &window, PrintCommand &print,
     if (!m_server->error().isEmpty())
         qCInfo(lcRequests, "no --print-screen hand-over: %s", qPrintable(m_server->error()));
     connect(m_server, &HandOverServer::requested, this, &PrintScreenRequests::requested);
-    connect(&m_print, &PrintCommand::ended, this, &PrintScreenRequests::printed);
 }
 
 PrintScreenRequests::~PrintScreenRequests() = default;
 
 void PrintScreenRequests::keyPressed()
 {
-    // A dialog of the program's own is open: its command is not over yet.
-    if (!QApplication::activeModalWidget() && !m_waiting && !m_starting)
-        m_printScreen(true);
+    // A dialog of the program's own is open: its command is not over yet, and nobody waits for
+    // an answer.
+    if (!QApplication::activeModalWidget())
+        m_queue.submit({});
 }
 
 void PrintScreenRequests::requested(quint64 client, const QByteArray &line)
@@ -103,27 +104,11 @@ void PrintScreenRequests::requested(quint64 client, const QByteArray &line)
         m_server->answer(client, Failed + "not a request Glimmerbox knows");
         return;
     }
-    if (QApplication::activeModalWidget() || m_waiting || m_starting) {
-        m_server->answer(client, Failed + "Glimmerbox is busy with a window of its own: close "
-                                          "it, then try again");
-        return;
-    }
-    // A job still running ends first: the page that ends next is then this request's.
-    m_starting = true;
-    m_print.waitUntilDone();
-    m_waiting = client;
-    const QString why = m_printScreen(false);
-    m_starting = false;
-    if (!why.isEmpty() && m_waiting) {
-        m_server->answer(*m_waiting, Failed + why.toUtf8());
-        m_waiting.reset();
-    }
-}
-
-void PrintScreenRequests::printed(bool printed)
-{
-    if (!m_waiting)
-        return;
-    m_server->answer(*m_waiting, printed ? Printed : Failed + m_print.notPrinted().toUtf8());
-    m_waiting.reset();
+    PrintQueue::Request request;
+    request.tellUser = false;
+    request.answer = [server = QPointer(m_server), client](const QString &why) {
+        if (server)
+            server->answer(client, why.isEmpty() ? Printed : Failed + why.toUtf8());
+    };
+    m_queue.submit(std::move(request));
 }

@@ -10,6 +10,7 @@ class GlobalKey;
 class HandOverServer;
 class IMessageBox;
 class PrintCommand;
+class PrintQueue;
 class QWidget;
 struct Services;
 
@@ -24,27 +25,21 @@ int printScreenFailed(const QString &reason);
 
 // The ways to print the screen while the program runs without touching its window: Ctrl+Print
 // from any window, and glimmerbox --print-screen, which it answers once the page has gone to
-// the printer (or could not). While a dialog of the program is open, neither prints.
+// the printer (or could not). Each is a job of the queue; while a dialog of the program is
+// open, neither prints, and the command is told why.
 class PrintScreenRequests : public QObject
 {
     Q_OBJECT
 
 public:
-    // printScreen copies the screen, the window out of the picture, and starts the page, telling
-    // the user of a failure or not; it gives why no page started, empty when one did.
-    PrintScreenRequests(QWidget &window, PrintCommand &print, IMessageBox &messages,
-                        std::function<QString(bool tellUser)> printScreen);
+    PrintScreenRequests(QWidget &window, PrintQueue &queue, IMessageBox &messages);
     ~PrintScreenRequests() override;
 
 private:
     void keyPressed();
     void requested(quint64 client, const QByteArray &line);
-    void printed(bool printed);
 
-    PrintCommand &m_print;
-    std::function<QString(bool)> m_printScreen;
+    PrintQueue &m_queue;
     GlobalKey *m_key;
     HandOverServer *m_server;
-    std::optional<quint64> m_waiting; // the request whose page is being printed
-    bool m_starting = false;          // a request waits for an earlier job to end
 };

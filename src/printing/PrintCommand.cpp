@@ -9,6 +9,8 @@
 
 #include <QWidget>
 
+#include <utility>
+
 PrintCommand::PrintCommand(QWidget &owner, IPrinter &printer, IMessageBox &messages, float tx,
                            float ty)
     : m_owner(owner)
@@ -21,7 +23,8 @@ PrintCommand::PrintCommand(QWidget &owner, IPrinter &printer, IMessageBox &messa
 }
 
 bool PrintCommand::print(const QImage &shot, const QRect &area, bool oneClick,
-                         IConfirmations &confirmations, bool tellUser)
+                         IConfirmations &confirmations, bool tellUser,
+                         std::function<void(bool)> ended)
 {
     if (area.isEmpty()) {
         if (tellUser)
@@ -48,6 +51,7 @@ bool PrintCommand::print(const QImage &shot, const QRect &area, bool oneClick,
     }
     m_owner.setCursor(Qt::WaitCursor);
     m_tellUser = tellUser;
+    m_ended = std::move(ended);
     m_outcome.reset();
     m_confirming = true;
     m_printing.start(m_printer.forJob(), [shot, area, zoom](IPrinter &job) {
@@ -71,7 +75,8 @@ void PrintCommand::jobEnded(bool printed)
     // The pop-up has already said it was printing: a page that never came out is said too.
     if (!printed && m_tellUser)
         m_messages.warn(QStringLiteral("Print Now"), notPrinted());
-    emit ended(printed);
+    if (const auto ended = std::exchange(m_ended, {}))
+        ended(printed);
 }
 
 QString PrintCommand::notPrinted() const

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QRect>
 
+#include <functional>
 #include <optional>
 
 class IConfirmations;
@@ -28,18 +29,15 @@ public:
     // and the whole area, at true size where it fits. False when nothing started: the area is
     // empty, or the preview was cancelled. A page that does not come out is said in a message
     // box, unless the caller says it elsewhere.
+    // Once the job has ended and its pop-up is gone, ended says whether the printer took the page.
     bool print(const QImage &shot, const QRect &area, bool oneClick, IConfirmations &confirmations,
-               bool tellUser = true);
+               bool tellUser = true, std::function<void(bool printed)> ended = {});
     // What a page that did not come out is said with.
     QString notPrinted() const;
     // Printer Setup. A running job keeps the printer it started with; the choice serves the next.
     void setUp();
     // Returns once the running job, if any, has ended.
     void waitUntilDone() { m_printing.waitUntilDone(); }
-
-signals:
-    // The job has ended and its pop-up is gone: whether the printer took the page.
-    void ended(bool printed);
 
 private:
     void jobEnded(bool printed);
@@ -53,4 +51,5 @@ private:
     bool m_confirming = false;
     bool m_tellUser = true;
     std::optional<bool> m_outcome; // a job that ended while its pop-up was up
+    std::function<void(bool)> m_ended;
 };
