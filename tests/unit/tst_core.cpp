@@ -79,72 +79,62 @@ private slots:
 
     void everyRequestGetsItsOwnPage_data()
     {
-        QTest::addColumn<QStringList>("requests"); // at first; "now" is Print Now
-        QTest::addColumn<QString>("late");         // a request that comes during the first...
-        QTest::addColumn<QString>("during");       // ...grab or print
-        QTest::addColumn<QStringList>("failing");  // steps that fail: "grab 1", "print 2"
+        QTest::addColumn<QStringList>("requests"); // "now" is Print Now; "NAME@grab" comes
+        QTest::addColumn<QStringList>("failing");  // during the first grab; failing steps
         QTest::addColumn<QStringList>("answers");  // in order, "name: why"
-        const auto row = [](const char *name, QStringList requests, QString late, QString during,
-                            QStringList failing, QStringList answers) {
-            QTest::newRow(name) << requests << late << during << failing << answers;
+        const auto row = [](const char *name, QStringList requests, QStringList failing,
+                            QStringList answers) {
+            QTest::newRow(name) << requests << failing << answers;
         };
-        row("a request during a grab's pause", {"key"}, "command", "grab", {},
-            {"key: ", "command: "});
-        row("a request during a job", {"key"}, "command", "print", {}, {"key: ", "command: "});
-        row("two keys in a row", {"key", "key again"}, "", "", {}, {"key: ", "key again: "});
-        row("a job that fails, then the next", {"key", "command"}, "", "", {"print 1"},
-            {"key: no paper", "command: "});
-        row("a grab that fails, then the next", {"key", "command"}, "", "", {"grab 1"},
-            {"key: dark", "command: "});
-        row("a requester gone", {"gone", "key"}, "", "", {}, {"key: "});
-        row("Print Now, then a key", {"now", "key"}, "", "", {}, {"now: ", "key: "});
-        row("a dialog open", {"key"}, "", "", {"dialog"}, {"key: a dialog is open"});
+        row("during a grab's pause", {"key", "cmd@grab"}, {}, {"key: ", "cmd: "});
+        row("during a job", {"key", "cmd@print"}, {}, {"key: ", "cmd: "});
+        row("two keys in a row", {"key", "again"}, {}, {"key: ", "again: "});
+        row("a job fails, then the next", {"key", "cmd"}, {"print 1"}, {"key: paper", "cmd: "});
+        row("a grab fails, then the next", {"key", "cmd"}, {"grab 1"}, {"key: dark", "cmd: "});
+        row("a requester gone", {"gone", "key"}, {}, {"key: "});
+        row("Print Now, then a key", {"now", "key"}, {}, {"now: ", "key: "});
+        row("a dialog open", {"key"}, {"dialog"}, {"key: a dialog is open"});
     }
 
     void everyRequestGetsItsOwnPage()
     {
         QFETCH(QStringList, requests);
-        QFETCH(QString, late);
-        QFETCH(QString, during);
         QFETCH(QStringList, failing);
         QFETCH(QStringList, answers);
         QStringList log, answered;
         int grabs = 0, prints = 0;
-        PrintQueue *queue = nullptr;
-        auto request = [&](const QString &name) {
-            PrintQueue::Request r;
-            r.kind = name == "now" ? PrintQueue::Kind::PrintNow : PrintQueue::Kind::Screen;
-            r.wanted = [name] {
-                return name != "gone";
-            };
-            r.answer = [&answered, name](const QString &why) {
-                answered << name + ": " + why;
-            };
-            return r;
+        std::unique_ptr<PrintQueue> queue;
+        auto submit = [&](const QString &name) {
+            queue->submit({name == "now" ? PrintQueue::Kind::PrintNow : PrintQueue::Kind::Screen,
+                           true, [name] { return name != "gone"; },
+                           [&answered, name](const QString &why) {
+                               answered << name + ": " + why;
+                           }});
         };
-        // Each step ends later, from the event loop, as a grab's pause and a printer's job do.
+        // A step ends later, from the event loop, as a grab's pause and a printer's job do.
         auto step = [&](const QString &what, int n, std::function<void(QString)> done) {
             log << what + "+";
-            if (n == 1 && what.startsWith(during) && !late.isEmpty())
-                queue->submit(request(late));
-            const QString why = failing.contains(QStringLiteral("%1 %2").arg(what).arg(n))
-                                    ? (what == "grab" ? "dark" : "no paper")
-                                    : QString();
-            QTimer::singleShot(0, [&log, what, why, done] {
-                log << what + "-";
-                done(why);
-            });
+            for (const QString &late : requests.filter("@" + what))
+                if (n == 1)
+                    submit(late.section('@', 0, 0));
+            const bool fails = failing.contains(QStringLiteral("%1 %2").arg(what).arg(n));
+            QTimer::singleShot(
+                0, [&log, what, done, why = fails ? what == "grab" ? "dark" : "paper" : ""] {
+                    log << what + "-";
+                    done(why);
+                });
         };
         using Done = std::function<void(QString)>;
-        PrintQueue::Steps steps{
+        queue = std::make_unique<PrintQueue>(PrintQueue::Steps{
             [&] { return failing.contains("dialog") ? QString("a dialog is open") : QString(); },
             [&](const PrintQueue::Request &, Done done) { step("grab", ++grabs, done); },
-            [&](const PrintQueue::Request &, Done done) { step("print", ++prints, done); }};
-        PrintQueue q(steps);
-        queue = &q;
+            [&](const PrintQueue::Request &, Done done) {
+                step("print", ++prints, done);
+            }});
         for (const QString &name : requests)
-            q.submit(request(name));
-        QTRY_VERIFY(q.idle());
+            if (!name.contains('@'))
+                submit(name);
+        QTRY_VERIFY(queue->idle());
         QCOMPARE(answered, answers);
         // One step at a time: never a grab inside a grab, nor inside a job.
         for (qsizetype i = 0; i + 1 < log.size(); i += 2)
