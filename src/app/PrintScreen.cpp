@@ -37,13 +37,24 @@ int printScreenFailed(const QString &reason)
 
 std::optional<int> printScreenThroughRunningProgram()
 {
-    const std::optional<QByteArray> answer = askRunningProgram(Request);
-    if (!answer)
+    const HandOverReply reply = askRunningProgram(Request);
+    switch (reply.outcome) {
+    case HandOverReply::Outcome::NoProgram:
         return std::nullopt;
-    if (*answer == Printed)
+    case HandOverReply::Outcome::NotTaken:
+        // It may be stopped or hung: the page comes from here rather than never.
+        std::fprintf(stderr,
+                     "glimmerbox: the running Glimmerbox did not take the request within %d "
+                     "seconds: printing the screen here\n",
+                     TakenWithinSeconds);
+        return std::nullopt;
+    case HandOverReply::Outcome::Answered:
+        break;
+    }
+    if (reply.answer == Printed)
         return 0;
-    return printScreenFailed(answer->startsWith(Failed)
-                                 ? QString::fromUtf8(answer->mid(Failed.size()))
+    return printScreenFailed(reply.answer.startsWith(Failed)
+                                 ? QString::fromUtf8(reply.answer.mid(Failed.size()))
                                  : QStringLiteral("the running Glimmerbox did not answer"));
 }
 
@@ -99,16 +110,33 @@ void PrintScreenRequests::keyPressed()
 void PrintScreenRequests::requested(quint64 client, const QByteArray &line)
 {
     if (line != Request) {
-        qCWarning(lcRequests, "ignored a request that is not one: %s",
-                  line.toPercentEncoding().constData());
+        warnOfStrangeLine(line);
         m_server->answer(client, Failed + "not a request Glimmerbox knows");
         return;
     }
     PrintQueue::Request request;
     request.tellUser = false;
+    request.wanted = [server = QPointer(m_server), client] {
+        return server && server->waiting(client);
+    };
     request.answer = [server = QPointer(m_server), client](const QString &why) {
         if (server)
             server->answer(client, why.isEmpty() ? Printed : Failed + why.toUtf8());
     };
     m_queue.submit(std::move(request));
+}
+
+void PrintScreenRequests::warnOfStrangeLine(const QByteArray &line)
+{
+    // A script gone wrong can send thousands: the log says so without filling up.
+    if (m_strangeLines.isValid() && !m_strangeLines.hasExpired(10000)) {
+        ++m_unsaid;
+        return;
+    }
+    const QString more =
+        m_unsaid ? QStringLiteral(" (and %1 more since the last warning)").arg(m_unsaid) : "";
+    qCWarning(lcRequests, "ignored a request that is not one: %s%s",
+              line.toPercentEncoding().constData(), qPrintable(more));
+    m_unsaid = 0;
+    m_strangeLines.start();
 }

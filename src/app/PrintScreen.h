@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -38,8 +39,11 @@ public:
 private:
     void keyPressed();
     void requested(quint64 client, const QByteArray &line);
+    void warnOfStrangeLine(const QByteArray &line);
 
     PrintQueue &m_queue;
     GlobalKey *m_key;
     HandOverServer *m_server;
+    QElapsedTimer m_strangeLines; // since the last warning of a line that is no request
+    int m_unsaid = 0;
 };
