@@ -13,7 +13,7 @@ source "$here/../../scripts/lib/common.sh" # start_desktop
 [[ -n ${CUPS_SERVER:-} ]] || fatal "CUPS_SERVER unset: run it in scripts/test"
 T=$(mktemp -d /tmp/glimmerbox-requests.XXXXXX) NAME=glimmerbox-requests$$ PIDS=()
 trap 'set +e; kill -CONT "${PIDS[@]}"; kill "${PIDS[@]}"; stop_started; lpadmin -x "$QUEUE"
-    [[ -n ${KEEP:-} ]] || rm -rf "$T"; rm -f "/etc/cups/cups-pdf-$NAME.conf"' EXIT
+    rm -rf "$T" "/etc/cups/cups-pdf-$NAME.conf"' EXIT
 chmod 755 "$T" && mkdir -m 777 "$T/pdf" && mkdir -m 700 "$T/runtime"
 export GLIMMERBOX_TEST_PDF_DIR=$T/pdf XDG_RUNTIME_DIR=$T/runtime
 CHANNEL=$T/runtime/glimmerbox
@@ -38,7 +38,10 @@ end() { # N: program N ends as the user ends it, by its window
     timeout 10 tail --pid="$PID" -f /dev/null || fatal "program $1 still runs"
     PID=$other
 }
-served() { [[ $(echo x | timeout 5 socat - "UNIX-CONNECT:$CHANNEL" | head -n 1) == taken ]]; }
+served() { # what is no request is taken, then refused
+    [[ $(echo x | timeout 5 socat - "UNIX-CONNECT:$CHANNEL") == \
+        $'taken\nfailed not a request Glimmerbox knows' ]]
+}
 took() { grep -c 'takes --print-screen' "$T/$1.log"; } # N: how often program N took the channel
 
 start 1 && start 2
@@ -50,6 +53,10 @@ wait_for 10 "program 3 serving after program 2, the holder, ended" served
 check "... it took the channel over" test "$(took 3)" -eq 1
 start 4 && end 4 && PID=${PIDS[3]}
 check "program 3 still serves after program 4 ended" served
+refused() { ! setpriv --reuid=65534 --regid=65534 --clear-groups env -u DISPLAY "$@" 2>/dev/null; }
+check "another user cannot reach the channel" \
+    refused timeout 10 socat - "UNIX-CONNECT:$CHANNEL" </dev/null
+check "another user's --print-screen prints nothing" refused "$PROGRAM" --print-screen
 
 pages=$(pdfs) commands=() statuses=''
 for _ in {1..20}; do "$PROGRAM" --print-screen 2>>"$T/cmd.log" & commands+=($!); done
@@ -57,7 +64,7 @@ for c in "${commands[@]}"; do wait "$c" && statuses+=0 || statuses+=1; done
 check "20 commands at once, each answered: $statuses $(cat "$T/cmd.log")" \
     test "$statuses" == 00000000000000000000
 wait_for 120 "20 pages" printed $((pages + 20))
-check "... and no more" test "$(pdfs)" -eq $((pages + 20))
+check "... and none for the other user" test "$(pdfs)" -eq $((pages + 20))
 
 (ulimit -n 4096 && exec timeout 60 python3 -c '
 import socket, sys
@@ -88,4 +95,8 @@ check "program 5 says it has no channel" grep -q 'no --print-screen channel' "$T
 check "... and made none at the root" test ! -e /glimmerbox
 check "--print-screen without a channel prints alone" "$PROGRAM" --print-screen
 check "... a page" printed $((pages + 1))
+export XDG_RUNTIME_DIR=$T/runtime && end 3
+check "the holder removed its channel at exit" test ! -e "$CHANNEL"
+check "--print-screen with no program running prints alone" "$PROGRAM" --print-screen
+check "... a page" printed $((pages + 2))
 exit "$failed"

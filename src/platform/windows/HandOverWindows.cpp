@@ -162,6 +162,19 @@ struct HandOverServer::Native
         c.read.notifier.setEnabled(true);
     }
 
+    // Written while the client waits to read it; closing the pipe afterwards keeps what the
+    // client has not read yet. A client that does not read is let go, so that the window never
+    // waits on it.
+    static void send(Client &c, const QByteArray &text)
+    {
+        Operation write;
+        if ((::WriteFile(c.pipe, text.constData(), DWORD(text.size()), nullptr,
+                         &write.overlapped) ||
+             ::GetLastError() == ERROR_IO_PENDING) &&
+            ::WaitForSingleObject(write.event, 2000) != WAIT_OBJECT_0)
+            write.cancel(c.pipe);
+    }
+
     void received(HandOverServer *owner, quint64 id)
     {
         if (!clients.count(id))
@@ -181,6 +194,7 @@ struct HandOverServer::Native
             }
             if (end >= 0) {
                 c.asked = true;
+                send(c, QByteArray(Taken) + '\n');
                 emit owner->requested(id, c.line.left(end));
                 if (!clients.count(id))
                     return;
@@ -189,7 +203,34 @@ struct HandOverServer::Native
         read(owner, id);
     }
 
+    // Holds the channel when nobody answers on it; looked at again every second while another
+    // program of the user holds it, so that the channel outlives any one program.
+    void takeOver(HandOverServer *owner)
+    {
+        // A running one answers first (the system's first-instance flag is not kept everywhere).
+        HANDLE probe = openChannel(name, 0);
+        const bool busy = probe == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_PIPE_BUSY;
+        const bool ours = probe != INVALID_HANDLE_VALUE && servedByThisUser(probe);
+        if (probe != INVALID_HANDLE_VALUE)
+            ::CloseHandle(probe);
+        const DWORD error = probe != INVALID_HANDLE_VALUE || busy ? DWORD(ERROR_ACCESS_DENIED)
+                                                                  : listen(true);
+        if (error == 0) {
+            checks.stop();
+            owner->m_error.clear();
+            return;
+        }
+        checks.start(1000);
+        if (probe != INVALID_HANDLE_VALUE && !ours)
+            owner->m_error = QStringLiteral("another user's program holds the channel's name");
+        else if (error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY)
+            owner->m_error = QStringLiteral("another Glimmerbox of this user takes the requests");
+        else
+            owner->m_error = QString::fromStdString(std::system_category().message(int(error)));
+    }
+
     std::wstring name = channelName();
+    QTimer checks;
     PSECURITY_DESCRIPTOR security = nullptr;
     HANDLE listening = INVALID_HANDLE_VALUE;
     Pending connecting;
@@ -209,23 +250,10 @@ HandOverServer::HandOverServer(QObject *parent)
         m_error = QStringLiteral("the user of this program cannot be told");
         return;
     }
-    // A running one answers first (the system's first-instance flag is not kept everywhere).
-    HANDLE probe = openChannel(native.name, 0);
-    const bool busy = probe == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_PIPE_BUSY;
-    const bool ours = probe != INVALID_HANDLE_VALUE && servedByThisUser(probe);
-    if (probe != INVALID_HANDLE_VALUE)
-        ::CloseHandle(probe);
-    if (probe != INVALID_HANDLE_VALUE && !ours) {
-        m_error = QStringLiteral("another user's program holds the channel's name");
-        return;
-    }
     connect(&native.connecting.notifier, &QWinEventNotifier::activated, this,
             [this] { m_native->accept(this); });
-    const DWORD error = ours || busy ? DWORD(ERROR_ACCESS_DENIED) : native.listen(true);
-    if (error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY)
-        m_error = QStringLiteral("another Glimmerbox of this user already takes the requests");
-    else if (error)
-        m_error = QString::fromStdString(std::system_category().message(int(error)));
+    connect(&native.checks, &QTimer::timeout, this, [this] { m_native->takeOver(this); });
+    native.takeOver(this);
 }
 
 HandOverServer::~HandOverServer()
@@ -243,19 +271,19 @@ void HandOverServer::answer(quint64 client, const QByteArray &line)
     Client &c = *found->second;
     c.read.cancel(c.pipe);
     c.deadline.stop();
-    // Written while the client waits to read it; closing the pipe afterwards keeps what the
-    // client has not read yet.
-    const QByteArray text = line + '\n';
-    Operation write;
-    // A client that does not read its answer is let go, so that the window never waits on it.
-    if ((::WriteFile(c.pipe, text.constData(), DWORD(text.size()), nullptr, &write.overlapped) ||
-         ::GetLastError() == ERROR_IO_PENDING) &&
-        ::WaitForSingleObject(write.event, 2000) != WAIT_OBJECT_0)
-        write.cancel(c.pipe);
+    Native::send(c, line + '\n');
     m_native->drop(this, client);
 }
 
-std::optional<QByteArray> askRunningProgram(const QByteArray &line)
+bool HandOverServer::waiting(quint64 client) const
+{
+    const auto found = m_native->clients.find(client);
+    // A client that hung up breaks the pipe before the event loop hears of it.
+    return found != m_native->clients.end() &&
+           ::PeekNamedPipe(found->second->pipe, nullptr, 0, nullptr, nullptr, nullptr);
+}
+
+HandOverReply askRunningProgram(const QByteArray &line)
 {
     const std::wstring name = channelName();
     HANDLE pipe = INVALID_HANDLE_VALUE;
@@ -263,35 +291,45 @@ std::optional<QByteArray> askRunningProgram(const QByteArray &line)
         pipe = openChannel(name, FILE_FLAG_OVERLAPPED);
         if (pipe == INVALID_HANDLE_VALUE &&
             (::GetLastError() != ERROR_PIPE_BUSY || !::WaitNamedPipeW(name.c_str(), 2000)))
-            return std::nullopt;
+            return {};
     }
     if (!servedByThisUser(pipe)) {
         ::CloseHandle(pipe);
-        return std::nullopt;
+        return {};
     }
-    // A large screen on a slow printer takes its time; a program that ended closes the pipe,
-    // and one that hangs is given up after ten minutes.
     Operation pending;
-    const auto transfer = [&](bool write, char *data, DWORD size) -> DWORD {
+    const auto transfer = [&](bool write, char *data, DWORD size, DWORD waitMs) -> DWORD {
         DWORD count = 0;
         const BOOL done = write ? ::WriteFile(pipe, data, size, nullptr, &pending.overlapped)
                                 : ::ReadFile(pipe, data, size, nullptr, &pending.overlapped);
         if (!done && ::GetLastError() != ERROR_IO_PENDING)
             return 0;
-        if (::WaitForSingleObject(pending.event, 600000) != WAIT_OBJECT_0)
+        if (::WaitForSingleObject(pending.event, waitMs) != WAIT_OBJECT_0)
             ::CancelIoEx(pipe, &pending.overlapped);
         return ::GetOverlappedResult(pipe, &pending.overlapped, &count, TRUE) ? count : 0;
     };
-    QByteArray request = line + '\n';
+    // Reads on until the answer holds LINES whole lines, or nothing more comes within the time.
     QByteArray answer;
-    if (transfer(true, request.data(), DWORD(request.size())) == DWORD(request.size())) {
+    const auto readLines = [&](qsizetype lines, DWORD waitMs) {
         char buffer[256];
-        while (!answer.endsWith('\n'))
-            if (const DWORD count = transfer(false, buffer, sizeof buffer))
+        while (answer.count('\n') < lines)
+            if (const DWORD count = transfer(false, buffer, sizeof buffer, waitMs))
                 answer.append(buffer, qsizetype(count));
             else
-                break;
+                return false;
+        return true;
+    };
+    QByteArray request = line + '\n';
+    HandOverReply reply{HandOverReply::Outcome::NotTaken, {}};
+    if (transfer(true, request.data(), DWORD(request.size()), 2000) == DWORD(request.size()) &&
+        readLines(1, TakenWithinSeconds * 1000) &&
+        answer.startsWith(QByteArray(HandOverServer::Taken) + '\n')) {
+        // A large screen on a slow printer takes its time; a program that ended closes the
+        // pipe, and one that hangs is given up after ten minutes.
+        reply.outcome = HandOverReply::Outcome::Answered;
+        if (readLines(2, 600000))
+            reply.answer = answer.mid(answer.indexOf('\n') + 1).chopped(1);
     }
     ::CloseHandle(pipe);
-    return answer.endsWith('\n') ? answer.chopped(1) : answer;
+    return reply;
 }
