@@ -11,7 +11,6 @@
 #include "platform/Services.h"
 #include "printing/PrintCommand.h"
 
-#include <QApplication>
 #include <QLoggingCategory>
 #include <QPointer>
 #include <QTimer>
@@ -101,10 +100,9 @@ PrintScreenRequests::~PrintScreenRequests() = default;
 
 void PrintScreenRequests::keyPressed()
 {
-    // A dialog of the program's own is open: its command is not over yet, and nobody waits for
-    // an answer.
-    if (!QApplication::activeModalWidget())
-        m_queue.submit({});
+    // Even while a page is being made: the key pressed again is another page. A dialog the user
+    // has open refuses it when its turn comes.
+    m_queue.submit({});
 }
 
 void PrintScreenRequests::requested(quint64 client, const QByteArray &line)

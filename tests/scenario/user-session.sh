@@ -41,7 +41,7 @@ lpstat -a "$QUEUE" | grep -q "^$QUEUE accepting" || fatal "no queue $QUEUE takin
 T=$(mktemp -d /tmp/glimmerbox-session.XXXXXX)
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 ATSPI=$!
-trap 'set +e; kill "$PID" "$ATSPI" 2>/dev/null; cupsaccept "$QUEUE"; rm -rf "$T"' EXIT
+trap 'set +e; kill "$PID" "$ATSPI" $(jobs -p) 2>/dev/null; cupsaccept "$QUEUE"; rm -rf "$T"' EXIT
 for p in A B C; do "$XTOOL" write-pattern "$T/$p.png" 1024 768 "$(printf %d "'$p")"; done
 
 check "--version answers" test "$("$PROGRAM" --version)" == "Glimmerbox 1.0.4"
@@ -130,7 +130,7 @@ has_other() { [[ -n $(other) ]]; }
 wait_for 10 "another program's window" has_other
 xdotool windowminimize "$MAIN"
 activate "$(other)"
-xdotool key --delay 150 ctrl+Print ctrl+Print
+xdotool key --delay 1200 ctrl+Print ctrl+Print # the second during the first one's pop-up
 wait_for 20 "the pages of Ctrl+Print" printed $((pages + 2))
 wait_for 10 "the pop-up closing" gone '^Glimmerbox$'
 "$XTOOL" dump "$T/other.png" # the screen as it was, the other program's window at the front
@@ -138,6 +138,14 @@ for n in 1 2; do
     pdfimages -png "$(newest $n)" "$T/key$n"
     check "Ctrl+Print $n printed the screen" "$XTOOL" same "$T/key$n-000.png" "$T/other.png"
 done
+# Ctrl+Print during the pause of Grab Screen waits for that grab: two shots, neither with the
+# window in it, and a page of the screen.
+key ctrl+g && sleep 0.15 && xdotool key ctrl+Print
+wait_for 20 "the page of Ctrl+Print during a grab" printed $((pages + 3))
+wait_for 10 "two new shots, the last in slot 1" thumbnail "Shot 1, 1024 x 768, shown"
+pdfimages -png "$(newest)" "$T/key3"
+check "... the screen without the window" "$XTOOL" same "$T/key3-000.png" "$T/other.png"
+copy during && check "... and its shot" "$XTOOL" same "$T/during.png" "$T/other.png"
 kill %xmessage
 
 "$XTOOL" setroot "$T/C.png"
