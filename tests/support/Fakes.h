@@ -42,9 +42,7 @@ struct FakeScreen final : IScreenGrabber
     {
         if (whileGrabbing)
             whileGrabbing();
-        if (screen.isNull())
-            return {QImage(), QStringLiteral("the test's screen is dark")};
-        return {screen, {}};
+        return {screen, screen.isNull() ? QStringLiteral("the test's screen is dark") : QString()};
     }
     QImage screen;
     std::function<void()> whileGrabbing;
@@ -248,6 +246,8 @@ struct FakeDesktop
     FakeConfirmations *confirmations = nullptr;
     std::unique_ptr<GlimmerboxForm> form;
 
+    FakeDesktop() = default;
+    explicit FakeDesktop(const QImage &shot) { start(shot); }
     GlimmerboxForm &start(const QImage &shot)
     {
         screen.screen = shot;
