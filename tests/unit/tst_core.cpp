@@ -92,6 +92,7 @@ private slots:
         row("a job fails, then the next", {"key", "cmd"}, {"print 1"}, {"key: paper", "cmd: "});
         row("a grab fails, then the next", {"key", "cmd"}, {"grab 1"}, {"key: dark", "cmd: "});
         row("a requester gone", {"gone", "key"}, {}, {"key: "});
+        row("a requester gone while waiting", {"key", "gone@grab"}, {}, {"key: "});
         row("Print Now, then a key", {"now", "key"}, {}, {"now: ", "key: "});
         row("a dialog open", {"key"}, {"dialog"}, {"key: a dialog is open"});
     }
