@@ -9,16 +9,11 @@ here=$(dirname "$(realpath "$0")")
 source "$here/session.sh"
 source "$here/../../scripts/lib/common.sh" # start_desktop, STARTED_PIDS
 [[ -n ${CUPS_SERVER:-} ]] || fatal "CUPS_SERVER unset: run it in scripts/test"
-T=$(mktemp -d /tmp/glimmerbox-printers.XXXXXX) NAME=glimmerbox-printers-$$ QUEUES="Ppd$$"
-trap 'set +e; [[ -z $PID ]] || kill "$PID" 2>/dev/null; stop_started
-    for q in $QUEUES; do lpadmin -x "$q"; done; rm -rf "$T" "/etc/cups/cups-pdf-$NAME.conf"' EXIT
-chmod 755 "$T" && mkdir -m 777 "$T/pdf" && mkdir -m 700 "$T/runtime"
-export GLIMMERBOX_TEST_PDF_DIR=$T/pdf XDG_RUNTIME_DIR=$T/runtime
+QUEUES="Ppd$$" && work_folder printers
 declare -A SHEET=( # portrait paper and margins, points: width height left right top bottom
     [PpdA4]="595 842 12 30 6 42" [PpdLetter]="612 792 9 27 18 45"
     [PwgA4]="595.28 841.89 9.64 9.64 2.89 33.11" [PwgLetter]="612 792 18 18 2.89 33.11"
     [UrfA4]="595.28 841.89 9.64 18 2.89 33.11" [UrfLetter]="612 792 9.64 18 2.89 33.11")
-printf 'Out %s\nAnonDirName %s\n' "$T/pdf" "$T/pdf" >"/etc/cups/cups-pdf-$NAME.conf"
 sed -e 's|^\(\*ImageableArea A4/A4:\).*|\1 "12 42 565 836"|' \
     -e 's|^\(\*ImageableArea Letter/US Letter:\).*|\1 "9 45 585 774"|' \
     -e '$a *OpenUI *ColorModel: PickOne\n*DefaultColorModel: RGB\n*ColorModel Gray: ""' \

@@ -16,6 +16,18 @@ within() {
     done
 }
 wait_for() { within "$1" "${@:3}" || fatal "$2 did not happen within $1 s"; }
+# work_folder NAME: T, a folder of the session's own with a runtime folder and the pages that the
+# cups-pdf output NAME writes ($T/pdf); it, the queues in QUEUES, the programs (PID, PIDS) and
+# what start_desktop started go at exit.
+work_folder() {
+    T=$(mktemp -d "/tmp/glimmerbox-$1.XXXXXX") NAME=glimmerbox-$1-$$ PIDS=()
+    trap 'set +e; kill -CONT "${PIDS[@]}" "$PID" 2>/dev/null; kill "${PIDS[@]}" "$PID" 2>/dev/null
+        stop_started; for q in $QUEUES; do lpadmin -x "$q"; done
+        rm -rf "$T" "/etc/cups/cups-pdf-$NAME.conf"' EXIT
+    chmod 755 "$T" && mkdir -m 777 "$T/pdf" && mkdir -m 700 "$T/runtime"
+    export GLIMMERBOX_TEST_PDF_DIR=$T/pdf XDG_RUNTIME_DIR=$T/runtime
+    printf 'Out %s\nAnonDirName %s\n' "$T/pdf" "$T/pdf" >"/etc/cups/cups-pdf-$NAME.conf"
+}
 window() { xdotool search --all --onlyvisible --pid "$PID" --name "$1" 2>/dev/null | head -n 1; }
 shown() { [[ -n $(window "$1") ]]; }
 gone() { [[ -z $(window "$1") ]]; }

@@ -13,14 +13,9 @@ source "$here/session.sh"
 source "$here/../../scripts/lib/common.sh" # start_desktop
 read -r WIDTH HEIGHT <<<"${SIZE/x/ }"
 [[ -n ${CUPS_SERVER:-} ]] || fatal "CUPS_SERVER unset: run it in scripts/test"
-T=$(mktemp -d /tmp/glimmerbox-sheet.XXXXXX) NAME=glimmerbox-sheet-$WIDTH
 QUEUES="A4$WIDTH Letter$WIDTH"
-trap 'set +e; [[ -z $PID ]] || kill "$PID" 2>/dev/null; stop_started
-    for q in $QUEUES; do lpadmin -x "$q"; done; rm -rf "$T" "/etc/cups/cups-pdf-$NAME.conf"' EXIT
-chmod 755 "$T" && mkdir -m 777 "$T/pdf" && mkdir -m 700 "$T/runtime"
 # A runtime folder of its own: the program there takes no requests meant for another one.
-export GLIMMERBOX_TEST_PDF_DIR=$T/pdf XDG_RUNTIME_DIR=$T/runtime
-printf 'Out %s\nAnonDirName %s\n' "$T/pdf" "$T/pdf" >"/etc/cups/cups-pdf-$NAME.conf"
+work_folder sheet-"$WIDTH"
 for paper in A4 Letter; do
     lpadmin -p "$paper$WIDTH" -E -v "cups-pdf:/$NAME" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
         -o PageSize="$paper" 2>/dev/null || fatal "the spooler did not take a queue for $paper"

@@ -15,6 +15,9 @@ tree() { "$here/atspi.py" glimmerbox; }
 reads() { tree | cut -f2-4 | grep -qxF "$(printf '%s\t%s\t%s' "$@")"; } # ROLE NAME DESCRIPTION
 labelled() { reads image Preview "$1"; } # the label above the preview, its description
 thumbnail() { reads "push button" "$1" "Screen Shots - Click to Select"; }
+page_shows() { # N PICTURE: the Nth newest page holds the picture
+    pdfimages -png "$(newest "$1")" "$T/page$1" && "$XTOOL" same "$T/page$1-000.png" "$2"
+}
 focused() { tree | awk -F'\t' '$5 ~ /focused/ { print $3 }' | tail -n 1; }
 unnamed() { # leaves on screen without a name, but for separators
     tree | awk -F'\t' '{ d[NR] = $1; r[NR] = $2; n[NR] = $3; s[NR] = $5 } END {
@@ -134,17 +137,13 @@ xdotool key --delay 1200 ctrl+Print ctrl+Print # the second during the first one
 wait_for 20 "the pages of Ctrl+Print" printed $((pages + 2))
 wait_for 10 "the pop-up closing" gone '^Glimmerbox$'
 "$XTOOL" dump "$T/other.png" # the screen as it was, the other program's window at the front
-for n in 1 2; do
-    pdfimages -png "$(newest $n)" "$T/key$n"
-    check "Ctrl+Print $n printed the screen" "$XTOOL" same "$T/key$n-000.png" "$T/other.png"
-done
+for n in 1 2; do check "Ctrl+Print $n printed the screen" page_shows $n "$T/other.png"; done
 # Ctrl+Print during the pause of Grab Screen waits for that grab: two shots, neither with the
 # window in it, and a page of the screen.
 key ctrl+g && sleep 0.15 && xdotool key ctrl+Print
 wait_for 20 "the page of Ctrl+Print during a grab" printed $((pages + 3))
 wait_for 10 "two new shots, the last in slot 1" thumbnail "Shot 1, 1024 x 768, shown"
-pdfimages -png "$(newest)" "$T/key3"
-check "... the screen without the window" "$XTOOL" same "$T/key3-000.png" "$T/other.png"
+check "... the screen without the window" page_shows 1 "$T/other.png"
 copy during && check "... and its shot" "$XTOOL" same "$T/during.png" "$T/other.png"
 kill %xmessage
 
@@ -161,10 +160,7 @@ for click in 1 2 3; do
 done
 sleep 4
 check "three clicks, three pages: $(($(jobs_taken) - jobs))" test "$(jobs_taken)" -eq $((jobs + 3))
-for n in 1 2 3; do
-    pdfimages -png "$(newest $n)" "$T/auto$n"
-    check "page $n is the bare screen" "$XTOOL" same "$T/auto$n-000.png" "$T/C.png"
-done
+for n in 1 2 3; do check "page $n is the bare screen" page_shows $n "$T/C.png"; done
 
 jobs=$(jobs_taken)
 wmctrl -i -r "$MAIN" -b add,maximized_vert,maximized_horz

@@ -102,14 +102,14 @@ private slots:
         QFETCH(QStringList, requests);
         QFETCH(QStringList, failing);
         QFETCH(QStringList, answers);
-        QStringList log, answered;
+        QStringList log, said;
         int grabs = 0, prints = 0;
         std::unique_ptr<PrintQueue> queue;
         auto submit = [&](const QString &name) {
             queue->submit({name == "now" ? PrintQueue::Kind::PrintNow : PrintQueue::Kind::Screen,
                            true, [name] { return name != "gone"; },
-                           [&answered, name](const QString &why) {
-                               answered << name + ": " + why;
+                           [&said, name](const QString &why) {
+                               said << name + ": " + why;
                            }});
         };
         // A step ends later, from the event loop, as a grab's pause and a printer's job do.
@@ -125,18 +125,17 @@ private slots:
                     done(why);
                 });
         };
-        using Done = std::function<void(QString)>;
         queue = std::make_unique<PrintQueue>(PrintQueue::Steps{
             [&] { return failing.contains("dialog") ? QString("a dialog is open") : QString(); },
-            [&](const PrintQueue::Request &, Done done) { step("grab", ++grabs, done); },
-            [&](const PrintQueue::Request &, Done done) {
+            [&](const auto &, auto done) { step("grab", ++grabs, done); },
+            [&](const auto &, auto done) {
                 step("print", ++prints, done);
             }});
         for (const QString &name : requests)
             if (!name.contains('@'))
                 submit(name);
         QTRY_VERIFY(queue->idle());
-        QCOMPARE(answered, answers);
+        QCOMPARE(said, answers);
         // One step at a time: never a grab inside a grab, nor inside a job.
         for (qsizetype i = 0; i + 1 < log.size(); i += 2)
             QCOMPARE(log[i + 1], log[i].chopped(1) + "-");

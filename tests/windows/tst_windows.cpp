@@ -237,12 +237,7 @@ private slots:
     void theHandOverChannel()
     {
         using Outcome = HandOverReply::Outcome;
-        const auto ask = [](QByteArray line) {
-            return std::async(std::launch::async, askRunningProgram, line);
-        };
-        const auto arrived = [](const std::future<HandOverReply> &reply) {
-            return reply.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-        };
+        using namespace std::chrono_literals;
         {
             auto first = std::make_unique<HandOverServer>();
             QVERIFY2(first->error().isEmpty(), qPrintable(first->error()));
@@ -256,8 +251,8 @@ private slots:
                 server.answer(id, "printed " + line);
             });
             for (const QByteArray &line : {QByteArray("print-screen"), QByteArray(65, 'x')}) {
-                std::future<HandOverReply> reply = ask(line);
-                QTRY_VERIFY_WITH_TIMEOUT(arrived(reply), 10000);
+                auto reply = std::async(std::launch::async, askRunningProgram, line);
+                QTRY_VERIFY_WITH_TIMEOUT(reply.wait_for(0s) == std::future_status::ready, 10000);
                 const HandOverReply got = reply.get();
                 QCOMPARE(got.outcome, line.size() < 64 ? Outcome::Answered : Outcome::NotTaken);
                 QCOMPARE(got.answer, line.size() < 64 ? "printed " + line : "");
