@@ -42,8 +42,8 @@ wait_for 10 "the channel served after program 1 ended" served
 start 3 && end 2
 wait_for 10 "program 3 serving after program 2, the holder, ended" served
 check "... it took the channel over" test "$(grep -c 'takes --print-screen' "$T/3.log")" -eq 1
-start 4 && end 4 && PID=${PIDS[3]}
-check "program 3 still serves after program 4 ended" served
+channel=$(stat -c '%i %w' "$CHANNEL") && start 4 && end 4 && PID=${PIDS[3]} # inode, birth
+check "program 4 ending left program 3's channel" test "$(stat -c '%i %w' "$CHANNEL")" == "$channel"
 refused() { ! setpriv --reuid=65534 --regid=65534 --clear-groups env -u DISPLAY "$@" 2>/dev/null; }
 check "another user cannot reach the channel" \
     refused timeout 10 socat - "UNIX-CONNECT:$CHANNEL" </dev/null
