@@ -59,6 +59,10 @@ start_wine() {
     mkdir -p "$WINEPREFIX"
     wineserver --foreground --persistent >"$work/wineserver.log" 2>&1 &
     STARTED_PIDS+=($!)
+    # Debian's Wine keeps the name of the server's folder in the prefix: a program started before
+    # the server has written it makes a folder of its own, where no server will ever listen.
+    wait_until 20 wineserver_listens ||
+        { echo "wineserver did not start; see $work/wineserver.log" >&2 && return 1; }
     echo "Creating the Wine prefix $WINEPREFIX"
     if ! "$WINE64" wineboot --init >"$work/wineboot.log" 2>&1; then
         echo "wineboot failed; see $work/wineboot.log" >&2
@@ -67,6 +71,13 @@ start_wine() {
     # wineboot returns before the prefix's registry is written out; reg answers only after.
     wait_until 60 "$WINE64" reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion' \
         || { echo "the Wine prefix did not become ready" >&2; return 1; }
+}
+
+# wineserver_listens: the prefix's server has its socket.
+wineserver_listens() {
+    local folder
+    folder=$(cat "$WINEPREFIX/wineserver" 2>/dev/null) && [[ -n $folder ]] &&
+        compgen -G "${TMPDIR:-/tmp}/$folder/server-*/socket" >/dev/null
 }
 
 # stop_wine: ends every program of the prefix and its wineserver.
