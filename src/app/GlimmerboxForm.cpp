@@ -66,12 +66,16 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
                                          "then try again")
                         : QString();
          },
-         [this](const PrintQueue::Request &r, auto done) { grabStep(r, std::move(done)); },
-         [this](const PrintQueue::Request &r, auto done) { printStep(r, std::move(done)); }},
+         [this](const PrintQueue::Request &r, auto done) { grabStep(r, done); },
+         [this](const PrintQueue::Request &r, auto done) {
+             printStep(r, done);
+         }},
         this);
     m_autoDump = new AutoDump(*this, m_services.program->title(), [this](auto done) {
         PrintQueue::Request page;
-        page.answer = [done](const QString &) { done(); };
+        page.answer = [done](const QString &) {
+            done();
+        };
         m_queue->submit(std::move(page));
     });
     connectControls();
@@ -197,7 +201,7 @@ void GlimmerboxForm::GrabButton_Click()
 }
 
 void GlimmerboxForm::grabStep(const PrintQueue::Request &request,
-                              std::function<void(QString)> done)
+                              const std::function<void(QString)> &done)
 {
     const QString error = grab();
     if (!error.isEmpty() && request.tellUser)
@@ -206,7 +210,7 @@ void GlimmerboxForm::grabStep(const PrintQueue::Request &request,
 }
 
 void GlimmerboxForm::printStep(const PrintQueue::Request &request,
-                               std::function<void(QString)> done)
+                               const std::function<void(QString)> &done)
 {
     const bool printNow = request.kind == PrintQueue::Kind::PrintNow;
     // Before the first grab (a start in Auto-Dump mode) there is no shot at all: as empty.
@@ -217,7 +221,9 @@ void GlimmerboxForm::printStep(const PrintQueue::Request &request,
         done(QStringLiteral("the selected shot is empty"));
         return;
     }
-    auto ended = [this, done](bool printed) { done(printed ? QString() : m_print->notPrinted()); };
+    auto ended = [this, done](bool printed) {
+        done(printed ? QString() : m_print->notPrinted());
+    };
     // Printing the previous shot when the screen could not be read would print something the
     // user is not looking at: a failed grab never comes here.
     if (!m_print->print(m_shots->currentShot(), m_crop->shotArea(), !printNow, *m_confirmations,

@@ -60,8 +60,8 @@ private:
     QString grab();
     // A job's steps for the print queue: the screen copied into the next slot; the current
     // shot's page (through the preview for Print Now). Each says why it failed, else nothing.
-    void grabStep(const PrintQueue::Request &request, std::function<void(QString)> done);
-    void printStep(const PrintQueue::Request &request, std::function<void(QString)> done);
+    void grabStep(const PrintQueue::Request &request, const std::function<void(QString)> &done);
+    void printStep(const PrintQueue::Request &request, const std::function<void(QString)> &done);
     void connectControls();
     bool startedForAutoDump() const;
     ImageOutput::Shot markedShot() const;

@@ -36,8 +36,12 @@ void PrintQueue::startNext()
         emit drained();
         return;
     }
-    auto finished = [this](const QString &why) { finish(why); };
-    auto print = [this, finished] { m_steps.print(m_current, finished); };
+    auto finished = [this](const QString &why) {
+        finish(why);
+    };
+    auto print = [this, finished] {
+        m_steps.print(m_current, finished);
+    };
     if (m_current.kind == Kind::PrintNow)
         print();
     else

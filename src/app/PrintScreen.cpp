@@ -74,8 +74,7 @@ int printScreenHere(const Services &services)
     return printed ? 0 : printScreenFailed(print.notPrinted());
 }
 
-PrintScreenRequests::PrintScreenRequests(QWidget &window, PrintQueue &queue,
-                                         IMessageBox &messages)
+PrintScreenRequests::PrintScreenRequests(QWidget &window, PrintQueue &queue, IMessageBox &messages)
     : QObject(&window)
     , m_queue(queue)
     , m_key(new GlobalKey(window))

@@ -80,7 +80,7 @@ QString ImageOutput::saveToFile(const Shot &shot, const QString &lastFolder,
     // A file of the name actually written is not replaced unasked either.
     if (!mayReplace(chosen.fileName) || (fileName != chosen.fileName && !mayReplace(fileName)))
         return {};
-    const QString folder = folderOfPath(chosen.fileName);
+    QString folder = folderOfPath(chosen.fileName);
     try {
         writeFile(fileName, chosen.filterIndex, shot.picture.copy(shot.area));
     } catch (const RuntimeError &error) {

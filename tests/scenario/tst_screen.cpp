@@ -7,8 +7,8 @@
 #include "platform/ScreenGrabber.h"
 #include "platform/qt/QtServices.h"
 
-#include <QFile>
 #include <QComboBox>
+#include <QFile>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QProcess>

@@ -86,8 +86,8 @@ void HandOverServer::Native::takeOver()
         return;
     }
     const ino_t made = inodeOf(own);
-    if (made == 0 || ::rename(QFile::encodeName(own).constData(),
-                              QFile::encodeName(name).constData()) != 0) {
+    if (made == 0 ||
+        ::rename(QFile::encodeName(own).constData(), QFile::encodeName(name).constData()) != 0) {
         owner.m_error = QStringLiteral("the channel could not be put in place");
         server.close();
         return;

@@ -17,7 +17,7 @@ QString RegistryStandIn::systemInformationTool()
 {
     // The desktops' system-information programs, in the order they are preferred.
     for (const char *name : {"kinfocenter", "hardinfo2", "hardinfo", "lshw-gtk"}) {
-        const QString path = QStandardPaths::findExecutable(QLatin1String(name));
+        QString path = QStandardPaths::findExecutable(QLatin1String(name));
         if (!path.isEmpty())
             return path;
     }

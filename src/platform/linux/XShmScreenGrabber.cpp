@@ -165,6 +165,7 @@ std::unique_ptr<XShmScreenGrabber::Segment> XShmScreenGrabber::segment(xcb_conne
         return {};
     void *address = shmat(id, nullptr, 0);
     const xcb_shm_seg_t server = xcb_generate_id(connection);
+    // shmat's own failure value. NOLINTNEXTLINE(performance-no-int-to-ptr)
     const bool mapped = address != reinterpret_cast<void *>(-1);
     const Reply<xcb_generic_error_t> refused(
         mapped ? xcb_request_check(connection,
@@ -208,8 +209,9 @@ QImage XShmScreenGrabber::readIntoSharedMemory(xcb_connection_t *connection, xcb
     }
     memory->pool = m_pool;
     void *address = memory->address;
-    return QImage(static_cast<uchar *>(address), area.width(), area.height(), area.width() * 4,
-                  QImage::Format_RGB32, shotReleased, memory.release());
+    return QImage(static_cast<uchar *>(address), area.width(), area.height(),
+                  qsizetype(area.width()) * 4, QImage::Format_RGB32, shotReleased,
+                  memory.release());
 }
 
 ScreenGrab XShmScreenGrabber::grabPrimaryScreen()

@@ -36,7 +36,7 @@ QString QtProgramFacts::folder() const
 {
     // An installed program's folder belongs to the system, where saving would only fail: the
     // user's pictures folder is the useful start there.
-    const QString own = QCoreApplication::applicationDirPath();
+    QString own = QCoreApplication::applicationDirPath();
     if (QFileInfo(own).isWritable())
         return own;
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
@@ -169,7 +169,7 @@ SaveFileResult QtFileDialogs::showSave(const SaveFileRequest &request)
         dialog.selectNameFilter(names[index - 1]);
     // A default extension of "*" means: whatever the selected type's pattern gives.
     auto suffixFor = [&](const QString &filter) {
-        const int at = names.indexOf(filter);
+        const qsizetype at = names.indexOf(filter);
         if (request.defaultExt == QLatin1String("*") && at >= 0)
             return suffixes[at];
         return request.defaultExt;

@@ -213,8 +213,8 @@ struct HandOverServer::Native
         const bool ours = probe != INVALID_HANDLE_VALUE && servedByThisUser(probe);
         if (probe != INVALID_HANDLE_VALUE)
             ::CloseHandle(probe);
-        const DWORD error = probe != INVALID_HANDLE_VALUE || busy ? DWORD(ERROR_ACCESS_DENIED)
-                                                                  : listen(true);
+        const DWORD error =
+            probe != INVALID_HANDLE_VALUE || busy ? DWORD(ERROR_ACCESS_DENIED) : listen(true);
         if (error == 0) {
             checks.stop();
             owner->m_error.clear();
