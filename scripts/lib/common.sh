@@ -1,5 +1,7 @@
 # Shared by the scripts: package lists, package installation, build, and the test desktop.
 # shellcheck shell=bash
+# The package lists are read by the scripts that source this file.
+# shellcheck disable=SC2034
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
@@ -20,6 +22,7 @@ TEST_PACKAGES=(libx11-dev xvfb xauth openbox xdotool wmctrl x11-utils xclip
                cups-ipp-utils qpdf ghostscript at-spi2-core python3-gi gir1.2-atspi-2.0
                lintian desktop-file-utils appstream man-db socat util-linux)
 BENCH_PACKAGES=(x11-apps)
+CHECK_PACKAGES=(clang-format clang-tidy shellcheck git)
 
 # Installs the Debian packages that are missing. As root it runs apt-get; otherwise it prints
 # the one command to run and exits 1.
@@ -52,7 +55,8 @@ ensure_plasma_qml() {
         (cd "$dir" && apt-get download plasma-workspace >/dev/null &&
             dpkg -x plasma-workspace_*.deb .)
     fi
-    export GLIMMERBOX_PLASMA_QML=$(echo "$dir"/usr/lib/*/qt5/qml)
+    GLIMMERBOX_PLASMA_QML=$(echo "$dir"/usr/lib/*/qt5/qml)
+    export GLIMMERBOX_PLASMA_QML
 }
 
 # nonblank_lines PATH...: non-blank lines in the files git tracks under the paths.

@@ -1,6 +1,8 @@
 # The Windows build: the MinGW-w64 cross toolchain with Qt and libjpeg-turbo, and Wine to run
 # what it builds. Sourced after common.sh.
 # shellcheck shell=bash
+# The package lists are read by the scripts that source this file.
+# shellcheck disable=SC2034
 
 # Qt's code generators (moc, rcc, uic) run on the build machine and must be the very Qt version
 # the toolchain's Qt is: Debian 12's 6.4.2.

@@ -1,4 +1,5 @@
 # shellcheck shell=bash
+# shellcheck disable=SC2034,SC2154 # failed is read, and q set, by the script or trap around
 # Sourced by the sessions on the X11 test desktops: checks, bounded waits, the program's windows
 # (PID, its main window MAIN) and the pages the spooler made (QUEUE, GLIMMERBOX_TEST_PDF_DIR).
 # A script sets failed=0 and ends with exit "$failed".
@@ -43,6 +44,7 @@ activate() {
 }
 key() { activate "$MAIN" && xdotool key --clearmodifiers "$@"; }
 form() { geometry "$MAIN" && echo $((X + $1)) $((Y + H - 488 + $2)); } # X Y of the 737x488 form
+# shellcheck disable=SC2046 # form's X and Y are two words
 click_form() { activate "$MAIN" && xdotool mousemove $(form "$1" "$2") click "${3:-1}"; }
 dismiss() {
     activate "$(window "$1")" && xdotool key Return && wait_for 10 "$1 closing" gone "$1"
@@ -51,6 +53,7 @@ jobs_taken() { lpstat -W all -o "$QUEUE" | wc -l; }
 pdfs() { find "$GLIMMERBOX_TEST_PDF_DIR" -name '*.pdf' | wc -l; }
 # printed COUNT: COUNT PDFs in all, and no job left in the session's queues (QUEUES, else QUEUE):
 # sessions beside it print on queues of their own on the same spooler.
+# shellcheck disable=SC2086 # QUEUES holds several
 printed() { (($(pdfs) >= $1)) && [[ -z $(lpstat -o ${QUEUES:-$QUEUE}) ]]; }
 newest() { ls -t "$GLIMMERBOX_TEST_PDF_DIR"/*.pdf | sed -n "${1:-1}p"; }
 waiting() { iconic && [[ $(caption) == "Click to Print Screen" ]]; } # Auto-Dump on the task bar

@@ -28,7 +28,7 @@ calc() { awk "BEGIN { printf \"%s\", $1 }"; }
 next_page() {
     pages=$((pages + 1))
     wait_for 60 "the page of $1" printed "$pages"
-    PDF=$(newest)
+    PDF=$(newest 1)
     pdfimages -png "$PDF" "$T/printed"
 }
 # page WHAT ZOOM AREA-W AREA-H X Y W H: PDF is one page with one picture, the screen's pixels
@@ -101,7 +101,8 @@ for paper in A4 Letter; do
     zoom=$(calc "$zoom < 1 ? $zoom : 1")
     page "an Auto-Dump click" "$zoom" "$WIDTH" "$HEIGHT" 0 0 "$WIDTH" "$HEIGHT"
     wait_for 10 "Glimmerbox back on the task bar" waiting
-    kill "$PID" && wait "$PID" 2>/dev/null || true
+    kill "$PID"
+    wait "$PID" 2>/dev/null || true # a killed program ends with non-0
     PID=''
 done
 exit "$failed"
