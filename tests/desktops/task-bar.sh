@@ -140,6 +140,9 @@ for platform in wayland xcb; do
         gdbus call --session -d org.kde.kglobalaccel -o /kglobalaccel \
             -m org.kde.KGlobalAccel.action $((0x04000000 | 0x01000009)) | grep -q "'glimmerbox'" ||
             fail "Ctrl+Print is not Glimmerbox's in KDE's shortcuts"
+        gdbus call --session -d org.kde.kglobalaccel -o /kglobalaccel -m \
+            org.kde.KGlobalAccel.defaultShortcut "['glimmerbox', 'print-screen', '', '']" |
+            grep -q "$((0x04000000 | 0x01000009))" || fail "KDE gives Glimmerbox no default key"
         gdbus call --session -d org.kde.kglobalaccel -o /component/glimmerbox \
             -m org.kde.kglobalaccel.Component.invokeShortcut print-screen >/dev/null
         poll 30 "the page of Ctrl+Print" printed $((before + 4))

@@ -14,9 +14,9 @@ const QString Component = QStringLiteral("glimmerbox");
 const QString Action = QStringLiteral("print-screen");
 const int Key = QKeySequence(Qt::CTRL | Qt::Key_Print)[0].toCombined();
 
-// The service's flags for setShortcut.
-constexpr uint IsDefault = 1;
+// The service's flags for setShortcut, as kglobalaccel defines them.
 constexpr uint SetPresent = 2;
+constexpr uint IsDefault = 8;
 
 // A service that does not answer must not hold up the program's start.
 constexpr int TimeLimitMs = 3000;
