@@ -32,10 +32,8 @@ void PrintQueue::startNext()
         else
             m_running = true;
     }
-    if (!m_running) {
-        emit drained();
+    if (!m_running)
         return;
-    }
     auto finished = [this](const QString &why) {
         finish(why);
     };

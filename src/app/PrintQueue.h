@@ -52,11 +52,8 @@ public:
 
     // Starts the request at once when nothing runs; otherwise it waits its turn.
     void submit(Request request);
+    // Nothing runs and nothing waits.
     bool idle() const { return !m_running && m_waiting.empty(); }
-
-signals:
-    // The last job has ended and none waits.
-    void drained();
 
 private:
     void startNext();

@@ -44,7 +44,7 @@ std::optional<int> printScreenThroughRunningProgram()
         // It may be stopped or hung: the page comes from here rather than never.
         std::fprintf(stderr,
                      "glimmerbox: the running Glimmerbox did not take the request within %d "
-                     "seconds: printing the screen here\n",
+                     "seconds: going on without it\n",
                      TakenWithinSeconds);
         return std::nullopt;
     case HandOverReply::Outcome::Answered:
