@@ -18,7 +18,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
 #include <QScreen>
 
 #include <xcb/shm.h>
@@ -59,37 +58,39 @@ struct Store
         : grabber(grabber)
         , metrics(metrics)
         , events(events)
-        , picture1(metrics.twipsPerPixelX(), metrics.twipsPerPixelY())
         , preview(metrics.twipsPerPixelX(), metrics.twipsPerPixelY())
     {
         preview.place(QRect(16, 16, 569, 417));
         preview.setBorder(2);
-        std::array<PictureBox *, ShotStore::SlotCount> thumbs{};
         for (int i = 0; i < ShotStore::SlotCount; ++i) {
             thumbBoxes[i] =
                 std::make_unique<PictureBox>(metrics.twipsPerPixelX(), metrics.twipsPerPixelY());
             thumbBoxes[i]->place(QRect(616, 16 + 96 * i, 113, 81));
             thumbBoxes[i]->setBorder(1);
-            thumbs[i] = thumbBoxes[i].get();
         }
-        picture1.setAutoSize(true);
-        store = std::make_unique<ShotStore>(ShotStore::Views{picture1, preview, label, thumbs});
     }
-    // A grab as the window makes it, less its pause and its window.
+    // A grab as the window makes it, less its pause and its window: the shot kept, its thumbnail
+    // and the preview painted.
     void grab()
     {
         pause(events, 0.5f);
-        if (copyDesktop(picture1, grabber, metrics).isEmpty())
-            store->store(store->nextSlot());
+        const int slot = store.nextSlot();
+        const ScreenGrab shot = copyDesktop(grabber);
+        if (!shot)
+            return;
+        store.store(slot, *shot);
+        const PictureSurface &t = thumbBoxes[size_t(slot)]->surface();
+        thumbBoxes[size_t(slot)]->paintPicture(*shot,
+                                               QRectF(0, 0, t.scaleWidth(), t.scaleHeight()));
+        preview.paintPicture(
+            *shot, QRectF(0, 0, preview.surface().scaleWidth(), preview.surface().scaleHeight()));
     }
     IScreenGrabber &grabber;
     IScreenMetrics &metrics;
     IEventPump &events;
-    PictureSurface picture1;
     PictureBox preview;
-    QLabel label;
     std::array<std::unique_ptr<PictureBox>, ShotStore::SlotCount> thumbBoxes;
-    std::unique_ptr<ShotStore> store;
+    ShotStore store{QImage()};
 };
 
 // The probe: what reading the screen through shared memory costs at best.
@@ -146,7 +147,7 @@ int main(int argc, char *argv[])
         for (int i = 0; i < ShotStore::SlotCount + 1; ++i) {
             shots.grab();
             for (int slot = 0; slot < ShotStore::SlotCount; ++slot) {
-                const QImage shot = shots.store->shot(slot);
+                const QImage shot = shots.store.picture(slot);
                 for (qsizetype at = 0; at < shot.sizeInBytes(); at += 4096)
                     sum += shot.constBits()[at];
             }
@@ -154,7 +155,7 @@ int main(int argc, char *argv[])
         std::printf("touched %llu\n", static_cast<unsigned long long>(sum));
         std::printf("peak_rss_mb %.1f\ncurrent_rss_mb %.1f\nshot %dx%d\n",
                     statusKilobytes("VmHWM") / 1024.0, statusKilobytes("VmRSS") / 1024.0,
-                    shots.store->shot(0).width(), shots.store->shot(0).height());
+                    shots.store.picture(0).width(), shots.store.picture(0).height());
         return 0;
     }
 
@@ -162,8 +163,6 @@ int main(int argc, char *argv[])
     for (int i = 0; i < 5; ++i)
         shots.grab();
 
-    PictureSurface buffer(metrics.twipsPerPixelX(), metrics.twipsPerPixelY());
-    buffer.setAutoSize(true);
     std::vector<double> copy;
     std::vector<double> grab;
     std::vector<double> qtGrab;
@@ -176,10 +175,9 @@ int main(int argc, char *argv[])
     }
     for (int i = 0; i < runs; ++i) {
         clock.start();
-        copyDesktop(buffer, grabber, metrics);
+        const ScreenGrab shot = copyDesktop(grabber);
         copy.push_back(clock.nsecsElapsed() / 1e6);
     }
-    buffer.setPicture(QImage());
     for (int i = 0; i < runs; ++i) {
         clock.start();
         shots.grab();
@@ -188,6 +186,6 @@ int main(int argc, char *argv[])
     std::printf("qt_grab_ms %.2f\ncopydesktop_ms %.2f\ngrab_without_pause_ms %.2f\n"
                 "shm_probe_ms %.2f\nshot %dx%d\n",
                 median(qtGrab), median(copy), median(grab), median(sharedMemoryProbe(runs)),
-                shots.store->shot(0).width(), shots.store->shot(0).height());
+                shots.store.picture(0).width(), shots.store.picture(0).height());
     return 0;
 }

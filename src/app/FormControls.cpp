@@ -49,6 +49,7 @@ FormControls FormControls::build(QMainWindow &window, float tx, float ty)
     c.CurrentImage1->setObjectName(QStringLiteral("CurrentImage1"));
     c.CurrentImage1->place(pixels(FormLayout::CurrentImage1, tx, ty));
     c.CurrentImage1->setBorder(2);
+    c.CurrentImage1->setLineWidth(2); // the crop's outline
     c.CurrentImage1->setLook(PictureBox::Look::Sunken);
     c.CurrentImage1->surface().setBackColor(palette.color(QPalette::Window));
     c.CurrentImage1->setCursor(Qt::CrossCursor);
@@ -92,6 +93,39 @@ FormControls FormControls::build(QMainWindow &window, float tx, float ty)
                               QStringLiteral("Run in Auto-Dump Mode"), FormLayout::AutoDumpButton);
     setTabOrder(c);
     return c;
+}
+
+void FormControls::paintThumbnail(int slot, const QImage &picture) const
+{
+    PictureBox &thumb = *GrabbedPicture[size_t(slot)];
+    const PictureSurface &s = thumb.surface();
+    const double width = s.width() - 2 * s.twipsPerPixelX();
+    const double height = s.height() - 2 * s.twipsPerPixelY();
+    thumb.paintPicture(picture, QRectF(0, 0, width, height));
+}
+
+void FormControls::paintPreview(const QImage &picture) const
+{
+    const PictureSurface &s = CurrentImage1->surface();
+    CurrentImage1->paintPicture(picture, QRectF(0, 0, s.scaleWidth(), s.scaleHeight()));
+}
+
+void FormControls::pressThumbnail(int slot) const
+{
+    for (int i = 0; i < ShotStore::SlotCount; ++i) {
+        PictureBox *thumb = GrabbedPicture[size_t(i)];
+        const auto look = i == slot ? PictureBox::Look::Sunken : PictureBox::Look::Flat;
+        if (i == slot || thumb->look() != look) {
+            thumb->setLook(look);
+            thumb->repaint();
+        }
+    }
+}
+
+void FormControls::nameThumbnails(const ShotStore &shots) const
+{
+    for (int i = 0; i < ShotStore::SlotCount; ++i)
+        GrabbedPicture[size_t(i)]->setAccessibleName(shots.thumbnailName(i));
 }
 
 void FormControls::buildMenus(QMainWindow &window)

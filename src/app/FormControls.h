@@ -7,6 +7,7 @@
 class FormBackground;
 class PictureBox;
 class QAction;
+class QImage;
 class QLabel;
 class QMainWindow;
 class QPushButton;
@@ -25,4 +26,11 @@ struct FormControls
 
     static FormControls build(QMainWindow &window, float twipsPerPixelX, float twipsPerPixelY);
     static void buildMenus(QMainWindow &window);
+
+    // The shots on the window: each stretched over its box.
+    void paintThumbnail(int slot, const QImage &picture) const;
+    void paintPreview(const QImage &picture) const;
+    // Only the slot's thumbnail looks pressed.
+    void pressThumbnail(int slot) const;
+    void nameThumbnails(const ShotStore &shots) const;
 };

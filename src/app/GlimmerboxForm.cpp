@@ -15,6 +15,7 @@
 #include "dialogs/HelpTexts.h"
 #include "dialogs/SystemInfo.h"
 #include "imaging/ImageOutput.h"
+#include "platform/EventPump.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramFacts.h"
 #include "platform/ScreenMetrics.h"
@@ -34,7 +35,6 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
     , m_services(services)
     , m_tppX(services.metrics->twipsPerPixelX())
     , m_tppY(services.metrics->twipsPerPixelY())
-    , Picture1(m_tppX, m_tppY)
     , m_centring(*this, [this] { return designSize(); })
 {
     setObjectName(QStringLiteral("GlimmerboxForm"));
@@ -44,15 +44,14 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
     m_controls = FormControls::build(*this, m_tppX, m_tppY);
     FormControls::buildMenus(*this);
 
-    Picture1.setAutoSize(true);
-    Picture1.setPicture(QImage(QStringLiteral(":/glimmerbox/placeholder.jpg")));
     Timer1.setInterval(FormLayout::Timer1Interval);
 
-    m_shots = std::make_unique<ShotStore>(ShotStore::Views{Picture1, *m_controls.CurrentImage1,
-                                                           *m_controls.CurrentImageLabel,
-                                                           m_controls.GrabbedPicture});
-    m_crop = std::make_unique<CropSelection>(*m_controls.CurrentImage1,
-                                             *m_controls.CurrentImageLabel, Picture1);
+    m_shots = new ShotStore(QImage(QStringLiteral(":/glimmerbox/placeholder.jpg"))
+                                .convertToFormat(QImage::Format_RGB32),
+                            this);
+    const PictureSurface &preview = m_controls.CurrentImage1->surface();
+    m_crop = new CropSelection(
+        {QSizeF(preview.scaleWidth(), preview.scaleHeight()), m_tppX, m_tppY}, this);
     m_confirmations =
         std::make_unique<ConfirmPopups>(*this, *m_services.events, *m_services.metrics);
     m_imageOutput = std::make_unique<ImageOutput>(ImageOutput::Services{
@@ -79,13 +78,14 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
         m_queue->submit(std::move(page));
     });
     connectControls();
+    connectShots();
 }
 
 GlimmerboxForm::~GlimmerboxForm() = default;
 
 void GlimmerboxForm::connectControls()
 {
-    CropSelection *crop = m_crop.get();
+    CropSelection *crop = m_crop;
     connect(&Timer1, &QTimer::timeout, this, [crop] { crop->blink(); });
     PictureBox *preview = m_controls.CurrentImage1;
     connect(preview, &PictureBox::mouseDown, this,
@@ -124,6 +124,38 @@ void GlimmerboxForm::connectControls()
     on("AboutMenuItem", &GlimmerboxForm::AboutMenuItem_Click);
 
     connect(m_autoDump, &AutoDump::left, this, [this] { m_centring.shown(); });
+}
+
+void GlimmerboxForm::connectShots()
+{
+    connect(m_shots, &ShotStore::pictureChanged, this, [this](int slot) {
+        m_controls.paintThumbnail(slot, m_shots->picture(slot));
+        m_controls.nameThumbnails(*m_shots);
+    });
+    connect(m_shots, &ShotStore::currentChanged, this, &GlimmerboxForm::showCurrentShot);
+    QLabel *label = m_controls.CurrentImageLabel;
+    connect(m_crop, &CropSelection::captionChanged, this,
+            [label](const QString &text) { Accessibility::setCaption(*label, text); });
+    PictureBox *preview = m_controls.CurrentImage1;
+    connect(m_crop, &CropSelection::toolTipChanged, preview, &QWidget::setToolTip);
+    connect(m_crop, &CropSelection::outlineChanged, this, [preview](QPointF a, QPointF b, bool on) {
+        preview->refresh();
+        if (on)
+            preview->drawInvertedBox(a, b);
+    });
+}
+
+void GlimmerboxForm::showCurrentShot(int slot)
+{
+    // Before the first selection the first thumbnail looks pressed, its placeholder is the shot.
+    const QImage picture = m_shots->picture(std::max(slot, 0));
+    m_controls.pressThumbnail(std::max(slot, 0));
+    m_crop->setShot(picture.size(), m_shots->isFilled(slot));
+    if (slot >= 0) {
+        m_controls.paintPreview(picture);
+        Accessibility::setCaption(*m_controls.CurrentImageLabel, m_shots->caption());
+    }
+    m_controls.nameThumbnails(*m_shots);
 }
 
 void GlimmerboxForm::takeDesktopRequests()
@@ -181,18 +213,14 @@ QString GlimmerboxForm::grab()
     pause(*m_services.events, 0.5f);
     // Storing the old buffer as a new shot would print something that was never on screen: on
     // failure nothing changes, not even which slot the next grab replaces.
-    const QString error = copyDesktop(Picture1, *m_services.screen, *m_services.metrics);
-    if (error.isEmpty()) {
-        m_shots->store(slot);
-        m_crop->clear();
-        m_crop->setShotFilled(true);
-    }
+    const ScreenGrab shot = copyDesktop(*m_services.screen);
+    if (shot)
+        m_shots->store(slot, *shot);
     if (!isVisible())
         show();
-    return error.isEmpty()
-               ? QString()
-               : QStringLiteral("The screen could not be copied: %1.\r\nNo shot was taken.")
-                     .arg(error);
+    return shot ? QString()
+                : QStringLiteral("The screen could not be copied: %1.\r\nNo shot was taken.")
+                      .arg(shot.reason());
 }
 
 void GlimmerboxForm::GrabButton_Click()
@@ -237,8 +265,6 @@ void GlimmerboxForm::GrabbedPicture_MouseDown(int index, int button)
     if (button != 1)
         return;
     m_shots->pick(index);
-    m_crop->clear();
-    m_crop->setShotFilled(m_shots->isFilled(index));
 }
 
 void GlimmerboxForm::CurrentImage1_KeyDown(int key, Qt::KeyboardModifiers modifiers)

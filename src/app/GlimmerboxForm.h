@@ -3,7 +3,6 @@
 #include "FormControls.h"
 #include "PrintQueue.h"
 #include "WindowCentring.h"
-#include "designcontrols/PictureSurface.h"
 #include "imaging/ImageOutput.h"
 #include "platform/Services.h"
 
@@ -63,6 +62,9 @@ private:
     void grabStep(const PrintQueue::Request &request, const std::function<void(QString)> &done);
     void printStep(const PrintQueue::Request &request, const std::function<void(QString)> &done);
     void connectControls();
+    void connectShots();
+    // The current slot on the window: its thumbnail pressed, its shot in the preview.
+    void showCurrentShot(int slot);
     bool startedForAutoDump() const;
     ImageOutput::Shot markedShot() const;
     QSize designSize() const;
@@ -70,14 +72,12 @@ private:
     Services m_services;
     float m_tppX;
     float m_tppY;
-    // The full-size current shot, and the buffer every grab copies the screen into.
-    PictureSurface Picture1;
     FormControls m_controls;
     QString m_lastSaveFolder;
     QTimer Timer1;
     WindowCentring m_centring;
-    std::unique_ptr<ShotStore> m_shots;
-    std::unique_ptr<CropSelection> m_crop;
+    ShotStore *m_shots;
+    CropSelection *m_crop;
     std::unique_ptr<IConfirmations> m_confirmations;
     std::unique_ptr<ImageOutput> m_imageOutput;
     std::unique_ptr<PrintCommand> m_print;

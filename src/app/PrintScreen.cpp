@@ -60,15 +60,15 @@ std::optional<int> printScreenThroughRunningProgram()
 int printScreenHere(const Services &services)
 {
     const ScreenGrab grab = services.screen->grabPrimaryScreen();
-    if (grab.image.isNull())
+    if (!grab)
         return printScreenFailed(
-            QStringLiteral("The screen could not be copied: %1.").arg(grab.error));
+            QStringLiteral("The screen could not be copied: %1.").arg(grab.reason()));
     QWidget owner; // never shown: it holds the pop-up and the print command
     ConfirmPopups popups(owner, *services.events, *services.metrics);
     PrintCommand print(owner, *services.printer, *services.messages,
                        services.metrics->twipsPerPixelX(), services.metrics->twipsPerPixelY());
     bool printed = false;
-    print.print(grab.image, grab.image.rect(), true, popups, false,
+    print.print(*grab, grab->rect(), true, popups, false,
                 [&printed](bool done) { printed = done; });
     print.waitUntilDone();
     return printed ? 0 : printScreenFailed(print.notPrinted());

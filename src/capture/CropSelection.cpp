@@ -1,10 +1,6 @@
 #include "CropSelection.h"
 
 #include "ShotStore.h"
-#include "designcontrols/Accessibility.h"
-#include "designcontrols/PictureBox.h"
-
-#include <QLabel>
 
 #include <algorithm>
 #include <cmath>
@@ -85,26 +81,24 @@ std::optional<QRect> keyed(QRect area, QSize shot, int key, Qt::KeyboardModifier
 
 } // namespace Crop
 
-CropSelection::CropSelection(PictureBox &CurrentImage1, QLabel &CurrentImageLabel,
-                             const PictureSurface &Picture1)
-    : m_preview(CurrentImage1)
-    , m_label(CurrentImageLabel)
-    , m_picture1(Picture1)
-{
-    m_preview.setLineWidth(OutlineWidth);
-}
+CropSelection::CropSelection(Preview preview, QObject *parent)
+    : QObject(parent)
+    , m_previewArea(preview)
+{}
 
-QSizeF CropSelection::previewSize() const
+void CropSelection::setShot(QSize pixels, bool filled)
 {
-    return QSizeF(m_preview.surface().scaleWidth(), m_preview.surface().scaleHeight());
+    m_shot = pixels;
+    m_shotFilled = filled;
+    clear();
 }
 
 CropScale CropSelection::scale() const
 {
-    return Crop::scale(QSizeF(m_picture1.scaleWidth(), m_picture1.scaleHeight()), previewSize(),
-                       m_picture1.twipsPerPixelX(), m_picture1.twipsPerPixelY());
+    const float tx = m_previewArea.twipsPerPixelX, ty = m_previewArea.twipsPerPixelY;
+    return Crop::scale(QSizeF(float(m_shot.width()) * tx, float(m_shot.height()) * ty),
+                       m_previewArea.twips, tx, ty);
 }
-
 void CropSelection::press(int button, float x, float y)
 {
     if (button == 1) {
@@ -117,23 +111,22 @@ void CropSelection::press(int button, float x, float y)
 
 void CropSelection::move(int buttons, float x, float y)
 {
-    const QPointF p = Crop::clampToPreview(QPointF(x, y), previewSize());
+    const QPointF p = Crop::clampToPreview(QPointF(x, y), m_previewArea.twips);
     x = float(p.x());
     y = float(p.y());
     const CropEdges &s = m_edges;
     if (buttons == 0) {
         const bool inside = s.x1 <= x && x <= s.x2 && s.y1 <= y && y <= s.y2;
         const bool noEdgeAtZero = s.x1 != 0 && s.x2 != 0 && s.y1 != 0 && s.y2 != 0;
-        m_preview.setToolTip(inside && noEdgeAtZero
-                                 ? QStringLiteral("Right Click - to Clear Selection")
-                                 : QStringLiteral("Select Area to be Printed"));
+        emit toolTipChanged(inside && noEdgeAtZero
+                                ? QStringLiteral("Right Click - to Clear Selection")
+                                : QStringLiteral("Select Area to be Printed"));
     }
     if (buttons == 1) {
         m_edges.x2 = x;
         m_edges.y2 = y;
         const QSize size = Crop::labelSize(m_edges, scale());
-        Accessibility::setCaption(
-            m_label,
+        emit captionChanged(
             QStringLiteral("Selecting Window = W%1 x H%2").arg(size.width()).arg(size.height()));
         m_frameVisible = true;
         drawOutline();
@@ -148,8 +141,8 @@ void CropSelection::release(int button)
     const CropEdges &s = m_edges;
     if (button == 2 || (button == 1 && s.x1 == s.x2 && s.y1 == s.y2)) {
         clear();
-        Accessibility::setCaption(m_label, m_shotFilled ? entireShotText(m_picture1)
-                                                        : QStringLiteral("Screen Shot - Empty"));
+        emit captionChanged(m_shotFilled ? entireShotText(m_shot)
+                                         : QStringLiteral("Screen Shot - Empty"));
     } else if (button == 1) {
         showCropSet(Crop::labelSize(m_edges, scale()));
     }
@@ -157,8 +150,7 @@ void CropSelection::release(int button)
 
 void CropSelection::showCropSet(QSize size)
 {
-    Accessibility::setCaption(
-        m_label,
+    emit captionChanged(
         QStringLiteral("Crop Window Set = W%1 x H%2").arg(size.width()).arg(size.height()));
 }
 
@@ -172,8 +164,7 @@ void CropSelection::key(int key, Qt::KeyboardModifiers modifiers)
     // An empty slot's placeholder is no shot to mark; a drag under way marks its own area.
     if (!m_shotFilled || m_dragging)
         return;
-    const std::optional<QRect> area =
-        Crop::keyed(shotArea(), m_picture1.drawingSize(), key, modifiers);
+    const std::optional<QRect> area = Crop::keyed(shotArea(), m_shot, key, modifiers);
     if (!area)
         return;
     m_keyed = *area;
@@ -194,17 +185,16 @@ void CropSelection::blink()
 
 void CropSelection::drawOutline()
 {
-    m_preview.refresh();
     // Without a crop there is nothing to outline (not even a blinking dot in the corner).
-    if (m_frameVisible && !m_edges.isNone())
-        m_preview.drawInvertedBox(QPointF(m_edges.x1, m_edges.y1), QPointF(m_edges.x2, m_edges.y2));
+    emit outlineChanged(QPointF(m_edges.x1, m_edges.y1), QPointF(m_edges.x2, m_edges.y2),
+                        m_frameVisible && !m_edges.isNone());
 }
 
 QRect CropSelection::shotArea() const
 {
     if (m_keyed)
         return *m_keyed;
-    return Crop::shotArea(m_edges, m_picture1.drawingSize(), scale());
+    return Crop::shotArea(m_edges, m_shot, scale());
 }
 
 void CropSelection::clear()

@@ -1,16 +1,12 @@
 #pragma once
 
+#include <QObject>
 #include <QPointF>
 #include <QRect>
 #include <QSize>
 #include <QSizeF>
 
 #include <optional>
-
-class PictureBox;
-class PictureSurface;
-class QLabel;
-class QString;
 
 // The crop rectangle in the preview's drawing units (twips); all four 0 means no crop: the
 // entire shot.
@@ -46,15 +42,23 @@ std::optional<QRect> keyed(QRect area, QSize shot, int key, Qt::KeyboardModifier
 } // namespace Crop
 
 // Dragging a rectangle on the preview with the left button, clearing it with the right one,
-// and the blinking inverted outline that shows it.
-class CropSelection
+// and the blinking outline that shows it; what it marks is said by signal, in the shot's pixels.
+class CropSelection : public QObject
 {
+    Q_OBJECT
+
 public:
-    static constexpr int OutlineWidth = 2; // pixels
+    // The preview's drawing area in twips, and the twips of one of its pixels.
+    struct Preview
+    {
+        QSizeF twips;
+        float twipsPerPixelX = 15, twipsPerPixelY = 15;
+    };
+    explicit CropSelection(Preview preview, QObject *parent = nullptr);
 
-    CropSelection(PictureBox &CurrentImage1, QLabel &CurrentImageLabel,
-                  const PictureSurface &Picture1);
-
+    // The shot now shown, in pixels, and whether it is one: an empty slot's placeholder has no
+    // size to report. Clears the selection.
+    void setShot(QSize pixels, bool filled);
     // The mouse on the preview, in its twips; buttons as the picture box reports them.
     void press(int button, float x, float y);
     void move(int buttons, float x, float y);
@@ -67,22 +71,26 @@ public:
     // The marked part of the current shot (the whole of it without a crop).
     QRect shotArea() const;
     void clear();
-    // Whether the current slot holds a shot: an empty one's placeholder has no size to report.
-    void setShotFilled(bool filled) { m_shotFilled = filled; }
+
+signals:
+    // The label over the preview, and the preview's tooltip.
+    void captionChanged(const QString &text);
+    void toolTipChanged(const QString &text);
+    // The preview is to be shown afresh, with the outline between the corners (in twips) when
+    // it is shown.
+    void outlineChanged(QPointF corner1, QPointF corner2, bool shown);
 
 private:
-    QSizeF previewSize() const;
     CropScale scale() const;
     void drawOutline();
     void showCropSet(QSize size);
 
+    Preview m_previewArea;
+    QSize m_shot;
     CropEdges m_edges;
     // An area marked by keys, in shot pixels: the edges only approximate it in the preview.
     std::optional<QRect> m_keyed;
     bool m_frameVisible = false;
     bool m_shotFilled = false;
     bool m_dragging = false;
-    PictureBox &m_preview;
-    QLabel &m_label;
-    const PictureSurface &m_picture1;
 };

@@ -1,13 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "platform/ScreenGrabber.h"
 
-class PictureSurface;
-class IScreenGrabber;
-class IScreenMetrics;
-
-// Copies the whole primary screen, at full resolution, into Picture1, which takes the screen's
-// size. Empty when it did; otherwise why the screen could not be read, and Picture1 is left as
-// it was.
-QString copyDesktop(PictureSurface &Picture1, IScreenGrabber &screen,
-                    const IScreenMetrics &metrics);
+// The whole primary screen, at full resolution, as a shot; or why it could not be read.
+ScreenGrab copyDesktop(IScreenGrabber &screen);

@@ -1,13 +1,11 @@
 #include "ShotStore.h"
 
-#include "VbText.h"
-#include "designcontrols/Accessibility.h"
-#include "designcontrols/PictureBox.h"
-#include "platform/EventPump.h"
-
-#include <QLabel>
-
-#include <cmath>
+ShotStore::ShotStore(QImage placeholder, QObject *parent)
+    : QObject(parent)
+    , m_placeholder(std::move(placeholder))
+{
+    m_shots.fill(m_placeholder);
+}
 
 int ShotStore::nextSlot(int current, bool replaceSelected)
 {
@@ -16,7 +14,7 @@ int ShotStore::nextSlot(int current, bool replaceSelected)
     return current + 1 == SlotCount ? 0 : current + 1;
 }
 
-QImage ShotStore::shot(int slot) const
+QImage ShotStore::picture(int slot) const
 {
     return slot >= 0 && slot < SlotCount ? m_shots[size_t(slot)] : QImage();
 }
@@ -26,12 +24,10 @@ void ShotStore::reset()
     m_current = -1;
     m_replaceSelected = false;
     m_filled = {};
-    m_views.GrabbedPicture[0]->setLook(PictureBox::Look::Sunken);
-    for (int i = 0; i < SlotCount; ++i) {
-        paintThumbnail(i);
-        m_shots[size_t(i)] = m_views.Picture1.image();
-    }
-    nameThumbnails();
+    m_shots.fill(m_placeholder);
+    for (int i = 0; i < SlotCount; ++i)
+        emit pictureChanged(i);
+    emit currentChanged(m_current);
 }
 
 QString ShotStore::thumbnailName(int slot, QSize size, bool filled, bool shown)
@@ -42,66 +38,40 @@ QString ShotStore::thumbnailName(int slot, QSize size, bool filled, bool shown)
     return shown ? name + QStringLiteral(", shown") : name;
 }
 
-void ShotStore::nameThumbnails()
+QString ShotStore::thumbnailName(int slot) const
 {
-    for (int i = 0; i < SlotCount; ++i)
-        m_views.GrabbedPicture[size_t(i)]->setAccessibleName(
-            thumbnailName(i, m_shots[size_t(i)].size(), isFilled(i), i == m_current));
+    return thumbnailName(slot, picture(slot).size(), isFilled(slot), slot == m_current);
 }
 
-void ShotStore::paintThumbnail(int slot)
+QString ShotStore::caption() const
 {
-    PictureBox &thumb = *m_views.GrabbedPicture[size_t(slot)];
-    const PictureSurface &s = thumb.surface();
-    const double width = s.width() - 2 * s.twipsPerPixelX();
-    const double height = s.height() - 2 * s.twipsPerPixelY();
-    thumb.paintPicture(m_views.Picture1.image(), QRectF(0, 0, width, height));
+    return currentIsFilled() ? entireShotText(currentShot().size())
+                             : QStringLiteral("Screen Shot - Empty");
 }
 
-void ShotStore::store(int slot)
+void ShotStore::store(int slot, const QImage &shot)
 {
+    if (slot < 0 || slot >= SlotCount || shot.isNull())
+        return;
     m_replaceSelected = false;
-    m_shots[size_t(slot)] = m_views.Picture1.image();
-    paintThumbnail(slot);
+    m_shots[size_t(slot)] = shot;
     m_filled[size_t(slot)] = true;
+    emit pictureChanged(slot);
     select(slot);
 }
 
 void ShotStore::pick(int slot)
 {
+    if (slot < 0 || slot >= SlotCount)
+        return;
     select(slot);
     m_replaceSelected = true;
 }
 
 void ShotStore::select(int slot)
 {
-    // Only the current thumbnail looks pressed; before the first selection the first one did.
-    for (PictureBox *thumb : m_views.GrabbedPicture)
-        if (thumb != m_views.GrabbedPicture[size_t(slot)] &&
-            thumb->look() != PictureBox::Look::Flat) {
-            thumb->setLook(PictureBox::Look::Flat);
-            thumb->repaint();
-        }
-    m_views.GrabbedPicture[size_t(slot)]->setLook(PictureBox::Look::Sunken);
-    m_views.GrabbedPicture[size_t(slot)]->repaint();
     m_current = slot;
-    m_views.Picture1.setPicture(m_shots[size_t(slot)]);
-
-    PictureBox &preview = m_views.CurrentImage1;
-    preview.paintPicture(m_views.Picture1.image(), QRectF(0, 0, preview.surface().scaleWidth(),
-                                                          preview.surface().scaleHeight()));
-    Accessibility::setCaption(m_views.CurrentImageLabel,
-                              isFilled(slot) ? entireShotText(m_views.Picture1)
-                                             : QStringLiteral("Screen Shot - Empty"));
-    nameThumbnails();
-}
-
-QString entireShotText(const PictureSurface &Picture1)
-{
-    const float w = Picture1.scaleWidth() / Picture1.twipsPerPixelX();
-    const float h = Picture1.scaleHeight() / Picture1.twipsPerPixelY();
-    return QStringLiteral("Entire Screen Shot Selected - W") + singleText(w) +
-           QStringLiteral(" x H") + singleText(h);
+    emit currentChanged(slot);
 }
 
 bool ShotStore::isFilled(int slot) const
@@ -109,15 +79,9 @@ bool ShotStore::isFilled(int slot) const
     return slot >= 0 && slot < SlotCount && m_filled[size_t(slot)];
 }
 
-void pause(IEventPump &events, float seconds)
+QString entireShotText(QSize shot)
 {
-    // A monotonic clock: the time of day jumps at midnight and when the clock is set.
-    const double end = events.monotonicSeconds() + double(seconds);
-    for (;;) {
-        events.doEvents();
-        const double now = events.monotonicSeconds();
-        if (now >= end)
-            break;
-        events.runFor(int(std::ceil((end - now) * 1000.0)));
-    }
+    return QStringLiteral("Entire Screen Shot Selected - W%1 x H%2")
+        .arg(shot.width())
+        .arg(shot.height());
 }

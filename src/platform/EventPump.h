@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 // The user-interface thread's message loop, as the waiting code needs it.
 class IEventPump
 {
@@ -13,3 +15,17 @@ public:
     // Seconds on a clock that never jumps (not the time of day).
     virtual double monotonicSeconds() const = 0;
 };
+
+// Waits, handling window events meanwhile, without keeping the processor busy.
+inline void pause(IEventPump &events, float seconds)
+{
+    // A monotonic clock: the time of day jumps at midnight and when the clock is set.
+    const double end = events.monotonicSeconds() + double(seconds);
+    for (;;) {
+        events.doEvents();
+        const double now = events.monotonicSeconds();
+        if (now >= end)
+            break;
+        events.runFor(int(std::ceil((end - now) * 1000.0)));
+    }
+}

@@ -47,11 +47,11 @@ ScreenGrab QtScreenGrabber::grabPrimaryScreen()
 {
     QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
-        return {QImage(), QStringLiteral("there is no screen to read")};
+        return Failure{QStringLiteral("there is no screen to read")};
     // The pixmap is in device pixels even when the desktop is scaled; the shot is those pixels.
     QImage image = screen->grabWindow(0).toImage();
     if (image.isNull())
-        return {QImage(), QStringLiteral("the window system did not hand out the screen's pixels")};
+        return Failure{QStringLiteral("the window system did not hand out the screen's pixels")};
     return asShot(std::move(image));
 }
 
@@ -60,5 +60,5 @@ ScreenGrab asShot(QImage image)
     image.setDevicePixelRatio(1.0);
     if (image.format() != QImage::Format_RGB32)
         image = std::move(image).convertToFormat(QImage::Format_RGB32);
-    return {image, {}};
+    return image;
 }

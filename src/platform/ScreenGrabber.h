@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <QImage>
 #include <QList>
 #include <QRect>
@@ -7,12 +9,9 @@
 
 #include <memory>
 
-// One reading of the primary screen: its pixels at full resolution, or why there are none.
-struct ScreenGrab
-{
-    QImage image;  // device pixels; null when the screen could not be read
-    QString error; // the cause in plain words, when image is null
-};
+// One reading of the primary screen: its pixels at full resolution (device pixels, never
+// null), or why there are none.
+using ScreenGrab = Result<QImage>;
 
 // A picture the window system handed out, as every shot is kept: one pixel per device pixel
 // (also on a scaled desktop), 32-bit RGB.

@@ -42,7 +42,7 @@ struct FakeScreen final : IScreenGrabber
     {
         if (whileGrabbing)
             whileGrabbing();
-        return {screen, screen.isNull() ? QStringLiteral("the test's screen is dark") : QString()};
+        return screen.isNull() ? ScreenGrab(Failure{"the test's screen is dark"}) : screen;
     }
     QImage screen;
     std::function<void()> whileGrabbing;

@@ -37,20 +37,20 @@ QImage primaryScreenPart(const QImage &desktop)
 ScreenGrab shotOf(uint response, const QVariantMap &results)
 {
     if (response == 1)
-        return {QImage(), QStringLiteral("the screenshot was cancelled")};
+        return Failure{QStringLiteral("the screenshot was cancelled")};
     if (response != 0)
-        return {QImage(), QStringLiteral("the desktop could not take a screenshot")};
+        return Failure{QStringLiteral("the desktop could not take a screenshot")};
 
     const QUrl uri(results.value(QStringLiteral("uri")).toString());
     if (!uri.isLocalFile())
-        return {QImage(), QStringLiteral("the desktop gave no screenshot file to read")};
+        return Failure{QStringLiteral("the desktop gave no screenshot file to read")};
     const QString file = uri.toLocalFile();
     QImage image(file);
     // The file was written for this call only: it goes, read or not, so grabs leave nothing
     // behind in the user's folders.
     QFile::remove(file);
     if (image.isNull())
-        return {QImage(), QStringLiteral("the screenshot file %1 could not be read").arg(file)};
+        return Failure{QStringLiteral("the screenshot file %1 could not be read").arg(file)};
     return asShot(primaryScreenPart(image));
 }
 
@@ -60,8 +60,7 @@ ScreenGrab PortalScreenGrabber::grabPrimaryScreen()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
-        return {QImage(),
-                QStringLiteral("there is no desktop session bus to ask for a screenshot")};
+        return Failure{QStringLiteral("there is no desktop session bus to ask for a screenshot")};
 
     // The request's object path is known before the call, so the answer cannot be missed.
     const QString token = QStringLiteral("glimmerbox%1").arg(++m_calls);
@@ -95,14 +94,14 @@ ScreenGrab PortalScreenGrabber::grabPrimaryScreen()
     if (!watcher.isFinished())
         loop.exec();
     if (!watcher.isFinished())
-        return {QImage(), QStringLiteral("the desktop's screenshot service did not answer within "
-                                         "%1 seconds")
-                              .arg(m_timeLimitMs / 1000)};
+        return Failure{QStringLiteral("the desktop's screenshot service did not answer within "
+                                      "%1 seconds")
+                           .arg(m_timeLimitMs / 1000)};
     const QDBusPendingReply<QDBusObjectPath> reply = watcher.reply();
     if (reply.isError())
-        return {QImage(), QStringLiteral("the desktop's screenshot service (the desktop portal) "
-                                         "is not available: %1")
-                              .arg(reply.error().message())};
+        return Failure{QStringLiteral("the desktop's screenshot service (the desktop portal) "
+                                      "is not available: %1")
+                           .arg(reply.error().message())};
     // Older portals choose the request's path themselves.
     if (reply.value().path() != requestPath) {
         requestPath = reply.value().path();
@@ -112,9 +111,9 @@ ScreenGrab PortalScreenGrabber::grabPrimaryScreen()
     while (!catcher.answered && limit.isActive())
         loop.exec();
     if (!catcher.answered)
-        return {QImage(), QStringLiteral("the desktop's screenshot service did not answer within "
-                                         "%1 seconds (if the desktop asked whether Glimmerbox may "
-                                         "take screenshots, answer Allow, then grab again)")
-                              .arg(m_timeLimitMs / 1000)};
+        return Failure{QStringLiteral("the desktop's screenshot service did not answer within "
+                                      "%1 seconds (if the desktop asked whether Glimmerbox may "
+                                      "take screenshots, answer Allow, then grab again)")
+                           .arg(m_timeLimitMs / 1000)};
     return shotOf(catcher.response, catcher.results);
 }

@@ -231,18 +231,18 @@ ScreenGrab XShmScreenGrabber::grabPrimaryScreen()
     // grows, and Qt may not have heard of the change yet.
     std::optional<ScreenNow> now = screenNow(connection, screen->root);
     if (!now)
-        return {QImage(), QStringLiteral("the X server did not say how large the screen is")};
+        return Failure{QStringLiteral("the X server did not say how large the screen is")};
     if (now->monitors.isEmpty())
         now->monitors = {{deviceArea(primary->geometry(), primary->devicePixelRatio()), true}};
     const QRect area = primaryMonitorArea(now->monitors, primary->geometry().topLeft(), now->size);
     if (area.isEmpty())
-        return {QImage(), QStringLiteral("the primary screen lies outside the X screen")};
+        return Failure{QStringLiteral("the primary screen lies outside the X screen")};
     QImage shot = m_unusable ? QImage() : readIntoSharedMemory(connection, screen->root, area);
     // Refused once, refused again: no point in asking for shared memory at every grab.
     m_unusable = shot.isNull();
     if (shot.isNull())
         shot = readThroughConnection(connection, screen->root, area);
     if (shot.isNull())
-        return {QImage(), QStringLiteral("the X server did not hand out the screen's pixels")};
-    return {shot, {}};
+        return Failure{QStringLiteral("the X server did not hand out the screen's pixels")};
+    return shot;
 }

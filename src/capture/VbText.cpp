@@ -1,6 +1,0 @@
-#include "VbText.h"
-
-QString singleText(float value)
-{
-    return QString::number(double(value), 'g', 7);
-}
