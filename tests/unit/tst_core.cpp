@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/PrintQueue.h"
 #include "capture/CropSelection.h"
+#include "capture/ShotStore.h"
 #include "dialogs/SystemInfo.h"
 #include "imaging/FileNames.h"
 #include "platform/Printer.h"
@@ -21,29 +22,116 @@ class tst_Core : public QObject
     Q_OBJECT
 
 private slots:
-    void cropLabelCountsShotPixels_data()
+    // Steps: "dX,Y" the left button down, "mX,Y" dragged, "u" up, "r" a right click, "kKEYS".
+    void cropSaysWhatItMarks_data()
     {
-        QTest::addColumn<QSize>("shot");
-        QTest::addColumn<CropEdges>("drag"); // x1, x2, y1, y2
-        QTest::addColumn<QSize>("label");
-        const auto row = [](const char *name, QSize shot, CropEdges drag, QSize label) {
-            QTest::newRow(name) << shot << drag << label;
+        QTest::addColumn<QSize>("shot"); // empty: an empty slot's 1130 x 826 placeholder
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("area");
+        const auto row = [](const char *name, QSize shot, const char *steps, QString caption,
+                            QRect area) {
+            QTest::newRow(name) << shot << steps << caption << area;
         };
-        row("twice the preview", {1130, 826}, {150, 1650, 150, 900}, {200, 100});
-        row("dragged up and left", {1130, 826}, {1650, 150, 900, 150}, {200, 100});
+        const QSize twice(1130, 826), empty;
+        const QString set("Crop Window Set = W%1 x H%2"), whole("Entire Screen Shot Selected - ");
+        row("dragging", twice, "d150,150 m1650,900", "Selecting Window = W200 x H100", {});
+        row("twice the preview", twice, "d150,150 m1650,900 u", set.arg(200).arg(100),
+            {20, 20, 200, 100});
+        row("dragged up and left", twice, "d1650,900 m150,150 u", set.arg(200).arg(100),
+            {20, 20, 200, 100});
         // 150 twips at 4/15 pixel per twip is 40 in single precision, not 39.
-        row("single precision", {2260, 1652}, {0, 150, 0, 150}, {40, 40});
-        row("a click", {1024, 768}, {300, 300, 200, 200}, {0, 0});
-        row("whole preview", {1130, 826}, {0, 8475, 0, 6195}, {1130, 826});
+        row("single precision", {2260, 1652}, "d0,0 m150,150 u", set.arg(40).arg(40),
+            {0, 0, 40, 40});
+        row("beyond the preview", twice, "d8000,6000 m9000,7000 u", set.arg(63).arg(26),
+            {1066, 800, 63, 26});
+        row("a click", {1024, 768}, "d300,200 u", whole + "W1024 x H768", {0, 0, 1024, 768});
+        row("a right click", twice, "d150,150 m1650,900 u r", whole + "W1130 x H826",
+            {0, 0, 1130, 826});
+        row("keys from the whole shot", twice, "kShift+Left kCtrl+Shift+Up kCtrl+Right",
+            set.arg(1129).arg(816), {1, 0, 1129, 816});
+        row("near edges", twice, "kUp kLeft kShift+Right kShift+Down", set.arg(1130).arg(826),
+            {0, 0, 1130, 826});
+        row("a pixel at least", twice, "d150,150 m150,900 u kLeft kShift+Left", set.arg(1).arg(100),
+            {19, 20, 1, 100});
+        row("keys from a drag", twice, "d150,150 m1650,900 u kCtrl+Down kShift+Right",
+            set.arg(201).arg(100), {20, 30, 201, 100});
+        row("Escape", twice, "kLeft kEsc", whole + "W1130 x H826", {0, 0, 1130, 826});
+        row("an empty slot", empty, "kShift+Left d150,150 m1650,900 r", "Screen Shot - Empty",
+            {0, 0, 1130, 826});
     }
 
-    void cropLabelCountsShotPixels()
+    void cropSaysWhatItMarks()
     {
         QFETCH(QSize, shot);
-        QFETCH(CropEdges, drag);
-        QFETCH(QSize, label);
-        const CropScale scale = Crop::scale(QSizeF(shot) * 15, Preview, 15, 15);
-        QCOMPARE(Crop::labelSize(drag, scale), label);
+        QFETCH(QString, steps);
+        QFETCH(QString, caption);
+        QFETCH(QRect, area);
+        CropSelection crop({Preview, 15, 15});
+        QString said;
+        connect(&crop, &CropSelection::captionChanged, [&said](const QString &t) { said = t; });
+        crop.setShot(shot.isEmpty() ? QSize(1130, 826) : shot, !shot.isEmpty());
+        for (const QString &step : steps.split(' ')) {
+            const float x = step.mid(1).section(',', 0, 0).toFloat();
+            const float y = step.section(',', 1).toFloat();
+            const QKeyCombination key = QKeySequence(step.mid(1))[0];
+            step[0] == 'd'   ? crop.press(1, x, y)
+            : step[0] == 'm' ? crop.move(1, x, y)
+            : step[0] == 'k' ? crop.key(key.key(), key.keyboardModifiers())
+                             : crop.release(step[0] == 'u' ? 1 : 2);
+        }
+        QCOMPARE(said, caption);
+        if (!area.isEmpty())
+            QCOMPARE(crop.shotArea(), area);
+    }
+
+    // Steps: "g" a grab (the Nth is N x 10 pixels wide), "x" one that failed, "pN" a pick of
+    // slot N, "r" a reset. The slots after: each shot's width or "-", "*" on the current one.
+    void shotsFillTheSlotsInTurn_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("held");
+        QTest::addColumn<int>("next");
+        QTest::newRow("one") << "g"
+                             << "10* - - - -" << 2;
+        QTest::newRow("six: the first replaced") << "g g g g g g"
+                                                 << "60* 20 30 40 50" << 2;
+        QTest::newRow("a pick is replaced") << "g g g p1 g"
+                                            << "40* 20 30 - -" << 2;
+        QTest::newRow("a pick, then another") << "g g p1 p2"
+                                              << "10 20* - - -" << 2;
+        QTest::newRow("an empty slot picked") << "g p4"
+                                              << "10 - - -* -" << 4;
+        QTest::newRow("after a failed grab") << "g g p2 x"
+                                             << "10 20* - - -" << 2;
+        QTest::newRow("a reset") << "g g r"
+                                 << "- - - - -" << 1;
+    }
+
+    void shotsFillTheSlotsInTurn()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, held);
+        QFETCH(int, next);
+        ShotStore store(QImage(7, 7, QImage::Format_RGB32));
+        int grabs = 0;
+        for (const QString &step : steps.split(' ')) {
+            const int slot = step.mid(1).toInt() - 1;
+            if (step == "g" || step == "x")
+                store.store(store.nextSlot(),
+                            step == "x" ? QImage() : QImage(++grabs * 10, 5, QImage::Format_RGB32));
+            step == "r" ? store.reset() : step[0] == 'p' ? store.pick(slot) : void();
+        }
+        QStringList got;
+        for (int i = 0; i < ShotStore::SlotCount; ++i) {
+            const QSize size = store.picture(i).size();
+            got << (store.isFilled(i) ? QString::number(size.width()) : "-") +
+                       (i == store.current() ? "*" : "");
+            QVERIFY(store.isFilled(i) || size == QSize(7, 7));
+        }
+        QCOMPARE(got.join(" "), held);
+        QCOMPARE(store.nextSlot() + 1, next);
+        QCOMPARE(store.caption().right(5), store.currentIsFilled() ? " x H5" : "Empty");
     }
 
     void cropAreaIsInTheShotAtTheLabelsSize_data()
