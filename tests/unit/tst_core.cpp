@@ -22,7 +22,8 @@ class tst_Core : public QObject
     Q_OBJECT
 
 private slots:
-    // Steps: "dX,Y" the left button down, "mX,Y" dragged, "u" up, "r" a right click, "kKEYS".
+    // Steps: "dX,Y" the left button down, "mX,Y" dragged, "u" up, "r" a right click, "kKEYS",
+    // "hX,Y" the mouse over the preview, "s" a new shot. What was said last: label or tooltip.
     void cropSaysWhatItMarks_data()
     {
         QTest::addColumn<QSize>("shot"); // empty: an empty slot's 1130 x 826 placeholder
@@ -38,8 +39,10 @@ private slots:
         row("dragging", twice, "d150,150 m1650,900", "Selecting Window = W200 x H100", {});
         row("twice the preview", twice, "d150,150 m1650,900 u", set.arg(200).arg(100),
             {20, 20, 200, 100});
-        row("dragged up and left", twice, "d1650,900 m150,150 u", set.arg(200).arg(100),
-            {20, 20, 200, 100});
+        row("dragged up and left", twice, "d1650,900 m150,150 u h900,500",
+            "Right Click - to Clear Selection", {20, 20, 200, 100});
+        row("a new shot", twice, "d150,150 m1650,900 u s", set.arg(200).arg(100),
+            {0, 0, 1130, 826});
         // 150 twips at 4/15 pixel per twip is 40 in single precision, not 39.
         row("single precision", {2260, 1652}, "d0,0 m150,150 u", set.arg(40).arg(40),
             {0, 0, 40, 40});
@@ -57,7 +60,7 @@ private slots:
         row("keys from a drag", twice, "d150,150 m1650,900 u kCtrl+Down kShift+Right",
             set.arg(201).arg(100), {20, 30, 201, 100});
         row("Escape", twice, "kLeft kEsc", whole + "W1130 x H826", {0, 0, 1130, 826});
-        row("an empty slot", empty, "kShift+Left d150,150 m1650,900 r", "Screen Shot - Empty",
+        row("an empty slot", empty, "d150,150 m1650,900 r kShift+Left", "Screen Shot - Empty",
             {0, 0, 1130, 826});
     }
 
@@ -70,12 +73,14 @@ private slots:
         CropSelection crop({Preview, 15, 15});
         QString said;
         connect(&crop, &CropSelection::captionChanged, [&said](const QString &t) { said = t; });
-        crop.setShot(shot.isEmpty() ? QSize(1130, 826) : shot, !shot.isEmpty());
-        for (const QString &step : steps.split(' ')) {
+        connect(&crop, &CropSelection::toolTipChanged, [&said](const QString &t) { said = t; });
+        for (const QString &step : ("s " + steps).split(' ')) {
             const float x = step.mid(1).section(',', 0, 0).toFloat();
             const float y = step.section(',', 1).toFloat();
             const QKeyCombination key = QKeySequence(step.mid(1))[0];
-            step[0] == 'd'   ? crop.press(1, x, y)
+            step[0] == 's' ? crop.setShot(shot.isEmpty() ? QSize(1130, 826) : shot, !shot.isEmpty())
+            : step[0] == 'h' ? crop.move(0, x, y)
+            : step[0] == 'd' ? crop.press(1, x, y)
             : step[0] == 'm' ? crop.move(1, x, y)
             : step[0] == 'k' ? crop.key(key.key(), key.keyboardModifiers())
                              : crop.release(step[0] == 'u' ? 1 : 2);
