@@ -249,13 +249,15 @@ void GlimmerboxForm::printStep(const PrintQueue::Request &request,
         done(QStringLiteral("the selected shot is empty"));
         return;
     }
-    auto ended = [this, done](bool printed) {
-        done(printed ? QString() : m_print->notPrinted());
-    };
+    using Command = PrintCommand;
     // Printing the previous shot when the screen could not be read would print something the
     // user is not looking at: a failed grab never comes here.
-    if (!m_print->print(m_shots->currentShot(), m_crop->shotArea(), !printNow, *m_confirmations,
-                        request.tellUser, ended))
+    if (!m_print->print(
+            m_shots->currentShot(), m_crop->shotArea(),
+            printNow ? Command::Route::ThroughPreview : Command::Route::AtOnce,
+            [this] { m_confirmations->confirmPrint(); },
+            request.tellUser ? Command::Telling::User : Command::Telling::Caller,
+            [done](const Result<> &printed) { done(printed.reason()); }))
         done(printNow ? QStringLiteral("nothing was printed")
                       : QStringLiteral("the new shot holds nothing to print"));
 }
@@ -292,15 +294,15 @@ ImageOutput::Shot GlimmerboxForm::markedShot() const
 
 void GlimmerboxForm::SaveToFileMenuItem_Click()
 {
-    const QString folder =
-        m_imageOutput->saveToFile(markedShot(), m_lastSaveFolder, *m_confirmations);
+    const QString folder = m_imageOutput->saveToFile(markedShot(), m_lastSaveFolder,
+                                                     [this] { m_confirmations->confirmSave(); });
     if (!folder.isEmpty())
         m_lastSaveFolder = folder;
 }
 
 void GlimmerboxForm::SaveToClipboardMenuItem_Click()
 {
-    m_imageOutput->copyToClipboard(markedShot(), *m_confirmations);
+    m_imageOutput->copyToClipboard(markedShot(), [this] { m_confirmations->confirmCopy(); });
 }
 
 void GlimmerboxForm::PrinterSetupMenuItem_Click()

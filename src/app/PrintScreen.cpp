@@ -67,11 +67,14 @@ int printScreenHere(const Services &services)
     ConfirmPopups popups(owner, *services.events, *services.metrics);
     PrintCommand print(owner, *services.printer, *services.messages,
                        services.metrics->twipsPerPixelX(), services.metrics->twipsPerPixelY());
-    bool printed = false;
-    print.print(*grab, grab->rect(), true, popups, false,
-                [&printed](bool done) { printed = done; });
+    Result<> printed = Failure{print.notPrinted()};
+    const Result<> started = print.print(
+        *grab, grab->rect(), PrintCommand::Route::AtOnce, [&popups] { popups.confirmPrint(); },
+        PrintCommand::Telling::Caller, [&printed](Result<> done) { printed = std::move(done); });
+    if (!started)
+        return printScreenFailed(started.reason());
     print.waitUntilDone();
-    return printed ? 0 : printScreenFailed(print.notPrinted());
+    return printed ? 0 : printScreenFailed(printed.reason());
 }
 
 PrintScreenRequests::PrintScreenRequests(QWidget &window, PrintQueue &queue, IMessageBox &messages)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Confirmations.h"
-
 #include <QColor>
 #include <QDialog>
 #include <QTimer>
@@ -35,6 +33,17 @@ private:
     QLabel *m_label1;
     QLabel *m_label2;
     QTimer m_timer1;
+};
+
+// The self-closing pop-ups that tell the user which command has just started, as the window
+// shows them (and tests replace them). Each call returns when its pop-up has closed.
+class IConfirmations
+{
+public:
+    virtual ~IConfirmations() = default;
+    virtual void confirmCopy() = 0;
+    virtual void confirmSave() = 0;
+    virtual void confirmPrint() = 0;
 };
 
 // The real pop-ups: a fresh ConfirmForm for every call, owned by the main window.

@@ -4,7 +4,6 @@
 #include "JpegWriter.h"
 #include "RuntimeError.h"
 #include "platform/Clipboard.h"
-#include "platform/Confirmations.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -55,7 +54,7 @@ bool ImageOutput::mayReplace(const QString &fileName)
 }
 
 QString ImageOutput::saveToFile(const Shot &shot, const QString &lastFolder,
-                                IConfirmations &confirmations)
+                                const std::function<void()> &popUp)
 {
     if (refused(shot, QStringLiteral("Saved"), QStringLiteral("save"), SaveTitle))
         return {};
@@ -93,7 +92,7 @@ QString ImageOutput::saveToFile(const Shot &shot, const QString &lastFolder,
                                            .arg(QDir::toNativeSeparators(fileName)));
         return folder;
     }
-    confirmations.confirmSave();
+    popUp();
     return folder;
 }
 
@@ -116,7 +115,7 @@ void ImageOutput::writeFile(const QString &fileName, int type, const QImage &pic
                                                                          : result.error);
 }
 
-void ImageOutput::copyToClipboard(const Shot &shot, IConfirmations &confirmations)
+void ImageOutput::copyToClipboard(const Shot &shot, const std::function<void()> &popUp)
 {
     if (refused(shot, QStringLiteral("Copied"), QStringLiteral("copy"), CopyTitle))
         return;
@@ -126,5 +125,5 @@ void ImageOutput::copyToClipboard(const Shot &shot, IConfirmations &confirmation
                                            "program may be holding it. Please try again."));
         return;
     }
-    confirmations.confirmCopy();
+    popUp();
 }

@@ -4,18 +4,19 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
+
 #include "JpegWriter.h"
 #include "platform/JpegLibrary.h"
 
 class IClipboard;
-class IConfirmations;
 class IFileDialogs;
 class IFiles;
 class IMessageBox;
 
 // Save to File and Copy to Clipboard: the current shot, or the marked area of it at full
 // resolution, written to a JPEG or bitmap file, or put on the clipboard. The pop-up that says it
-// was done comes only once it is done.
+// was done (popUp, which returns when it has closed) comes only once it is done.
 class ImageOutput
 {
 public:
@@ -41,8 +42,9 @@ public:
     {}
 
     // Returns the folder the user saved into; empty when nothing was chosen.
-    QString saveToFile(const Shot &shot, const QString &lastFolder, IConfirmations &confirmations);
-    void copyToClipboard(const Shot &shot, IConfirmations &confirmations);
+    QString saveToFile(const Shot &shot, const QString &lastFolder,
+                       const std::function<void()> &popUp);
+    void copyToClipboard(const Shot &shot, const std::function<void()> &popUp);
 
 private:
     bool refused(const Shot &shot, const QString &done, const QString &doing, const QString &title);

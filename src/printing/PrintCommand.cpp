@@ -3,7 +3,6 @@
 #include "PrintJob.h"
 #include "PrintPreviewForm.h"
 #include "SheetLayout.h"
-#include "platform/Confirmations.h"
 #include "platform/MessageBox.h"
 #include "platform/Printer.h"
 
@@ -22,23 +21,24 @@ PrintCommand::PrintCommand(QWidget &owner, IPrinter &printer, IMessageBox &messa
     connect(&m_printing, &BackgroundPrint::finished, this, &PrintCommand::jobEnded);
 }
 
-bool PrintCommand::print(const QImage &shot, const QRect &area, bool oneClick,
-                         IConfirmations &confirmations, bool tellUser,
-                         std::function<void(bool)> ended)
+Result<> PrintCommand::print(const QImage &shot, const QRect &area, Route route,
+                             const std::function<void()> &popUp, Telling telling,
+                             std::function<void(Result<>)> ended)
 {
+    const bool tellUser = telling == Telling::User;
     if (area.isEmpty()) {
         if (tellUser)
             m_messages.inform(
                 QStringLiteral("Print Now"),
                 QStringLiteral("The selected area has no width or no height: there is "
                                "nothing to print."));
-        return false;
+        return Failure{QStringLiteral("the area holds nothing to print")};
     }
     // One job at a time, and never a second one on a printer still in use.
     m_printing.waitUntilDone();
     const QSizeF printable = m_printer.printableSize();
     double zoom = wholeAreaZoom(printable, area.size());
-    if (!oneClick) {
+    if (route == Route::ThroughPreview) {
         PrintPreviewForm preview(&m_owner, {shot, area, m_printer.deviceName(), printable}, m_tppX,
                                  m_tppY);
         connect(&preview, &PrintPreviewForm::printerSetupRequested, this, [&] {
@@ -47,7 +47,7 @@ bool PrintCommand::print(const QImage &shot, const QRect &area, bool oneClick,
         });
         zoom = preview.GetZoom();
         if (zoom == 0)
-            return false;
+            return Failure{QStringLiteral("the preview was closed without printing")};
     }
     m_owner.setCursor(Qt::WaitCursor);
     m_tellUser = tellUser;
@@ -57,11 +57,11 @@ bool PrintCommand::print(const QImage &shot, const QRect &area, bool oneClick,
     m_printing.start(m_printer.forJob(), [shot, area, zoom](IPrinter &job) {
         return PrintJob::printPage(job, shot, area, zoom);
     });
-    confirmations.confirmPrint();
+    popUp();
     m_confirming = false;
     if (m_outcome)
         jobEnded(*m_outcome);
-    return true;
+    return {};
 }
 
 void PrintCommand::jobEnded(bool printed)
@@ -76,7 +76,7 @@ void PrintCommand::jobEnded(bool printed)
     if (!printed && m_tellUser)
         m_messages.warn(QStringLiteral("Print Now"), notPrinted());
     if (const auto ended = std::exchange(m_ended, {}))
-        ended(printed);
+        ended(printed ? Result<>() : Failure{notPrinted()});
 }
 
 QString PrintCommand::notPrinted() const

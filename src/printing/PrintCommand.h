@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BackgroundPrint.h"
+#include "base/Result.h"
 
 #include <QImage>
 #include <QObject>
@@ -9,7 +10,6 @@
 #include <functional>
 #include <optional>
 
-class IConfirmations;
 class IMessageBox;
 class IPrinter;
 class QWidget;
@@ -25,13 +25,25 @@ public:
     PrintCommand(QWidget &owner, IPrinter &printer, IMessageBox &messages, float twipsPerPixelX,
                  float twipsPerPixelY);
 
-    // The shot's area on a sheet at the zoom chosen in the preview; or, with one click, at once
-    // and the whole area, at true size where it fits. False when nothing started: the area is
-    // empty, or the preview was cancelled. A page that does not come out is said in a message
-    // box, unless the caller says it elsewhere.
-    // Once the job has ended and its pop-up is gone, ended says whether the printer took the page.
-    bool print(const QImage &shot, const QRect &area, bool oneClick, IConfirmations &confirmations,
-               bool tellUser = true, std::function<void(bool printed)> ended = {});
+    // Print Now goes through the preview; a click in Auto-Dump and Ctrl+Print print at once.
+    enum class Route
+    {
+        ThroughPreview,
+        AtOnce
+    };
+    // Who tells the user of a page that did not come out: the command, or its caller.
+    enum class Telling
+    {
+        User,
+        Caller
+    };
+    // The shot's area on a sheet at the zoom chosen in the preview; or at once, the whole area at
+    // true size where it fits. While the job starts, popUp shows (and returns once it closed).
+    // Fails when nothing started: the area is empty, or the preview was cancelled. Once the job
+    // has ended and its pop-up is gone, ended says whether the printer took the page.
+    Result<> print(const QImage &shot, const QRect &area, Route route,
+                   const std::function<void()> &popUp, Telling telling = Telling::User,
+                   std::function<void(Result<>)> ended = {});
     // What a page that did not come out is said with.
     QString notPrinted() const;
     // Printer Setup. A running job keeps the printer it started with; the choice serves the next.
@@ -51,5 +63,5 @@ private:
     bool m_confirming = false;
     bool m_tellUser = true;
     std::optional<bool> m_outcome; // a job that ended while its pop-up was up
-    std::function<void(bool)> m_ended;
+    std::function<void(Result<>)> m_ended;
 };

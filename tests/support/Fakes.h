@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/GlimmerboxForm.h"
+#include "dialogs/ConfirmForm.h"
 #include "platform/Clipboard.h"
-#include "platform/Confirmations.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/MessageBox.h"
