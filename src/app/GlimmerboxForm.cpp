@@ -4,6 +4,7 @@
 #include "FormBackground.h"
 #include "FormLayout.h"
 #include "PrintScreen.h"
+#include "ShotViews.h"
 #include "capture/CropSelection.h"
 #include "capture/DesktopCapture.h"
 #include "capture/ShotStore.h"
@@ -78,7 +79,7 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
         m_queue->submit(std::move(page));
     });
     connectControls();
-    connectShots();
+    showShots(*this, m_controls, *m_shots, *m_crop);
 }
 
 GlimmerboxForm::~GlimmerboxForm() = default;
@@ -87,14 +88,8 @@ void GlimmerboxForm::connectControls()
 {
     CropSelection *crop = m_crop;
     connect(&Timer1, &QTimer::timeout, this, [crop] { crop->blink(); });
-    PictureBox *preview = m_controls.CurrentImage1;
-    connect(preview, &PictureBox::mouseDown, this,
-            [crop](int button, float x, float y) { crop->press(button, x, y); });
-    connect(preview, &PictureBox::mouseMove, this,
-            [crop](int buttons, float x, float y) { crop->move(buttons, x, y); });
-    connect(preview, &PictureBox::mouseUp, this,
-            [crop](int button, float, float) { crop->release(button); });
-    connect(preview, &PictureBox::keyDown, this, &GlimmerboxForm::CurrentImage1_KeyDown);
+    connect(m_controls.CurrentImage1, &PictureBox::keyDown, this,
+            &GlimmerboxForm::CurrentImage1_KeyDown);
     for (int i = 0; i < ShotStore::SlotCount; ++i) {
         PictureBox *thumb = m_controls.GrabbedPicture[size_t(i)];
         connect(thumb, &PictureBox::mouseDown, this,
@@ -124,38 +119,6 @@ void GlimmerboxForm::connectControls()
     on("AboutMenuItem", &GlimmerboxForm::AboutMenuItem_Click);
 
     connect(m_autoDump, &AutoDump::left, this, [this] { m_centring.shown(); });
-}
-
-void GlimmerboxForm::connectShots()
-{
-    connect(m_shots, &ShotStore::pictureChanged, this, [this](int slot) {
-        m_controls.paintThumbnail(slot, m_shots->picture(slot));
-        m_controls.nameThumbnails(*m_shots);
-    });
-    connect(m_shots, &ShotStore::currentChanged, this, &GlimmerboxForm::showCurrentShot);
-    QLabel *label = m_controls.CurrentImageLabel;
-    connect(m_crop, &CropSelection::captionChanged, this,
-            [label](const QString &text) { Accessibility::setCaption(*label, text); });
-    PictureBox *preview = m_controls.CurrentImage1;
-    connect(m_crop, &CropSelection::toolTipChanged, preview, &QWidget::setToolTip);
-    connect(m_crop, &CropSelection::outlineChanged, this, [preview](QPointF a, QPointF b, bool on) {
-        preview->refresh();
-        if (on)
-            preview->drawInvertedBox(a, b);
-    });
-}
-
-void GlimmerboxForm::showCurrentShot(int slot)
-{
-    // Before the first selection the first thumbnail looks pressed, its placeholder is the shot.
-    const QImage picture = m_shots->picture(std::max(slot, 0));
-    m_controls.pressThumbnail(std::max(slot, 0));
-    m_crop->setShot(picture.size(), m_shots->isFilled(slot));
-    if (slot >= 0) {
-        m_controls.paintPreview(picture);
-        Accessibility::setCaption(*m_controls.CurrentImageLabel, m_shots->caption());
-    }
-    m_controls.nameThumbnails(*m_shots);
 }
 
 void GlimmerboxForm::takeDesktopRequests()

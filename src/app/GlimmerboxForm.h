@@ -62,9 +62,6 @@ private:
     void grabStep(const PrintQueue::Request &request, const std::function<void(QString)> &done);
     void printStep(const PrintQueue::Request &request, const std::function<void(QString)> &done);
     void connectControls();
-    void connectShots();
-    // The current slot on the window: its thumbnail pressed, its shot in the preview.
-    void showCurrentShot(int slot);
     bool startedForAutoDump() const;
     ImageOutput::Shot markedShot() const;
     QSize designSize() const;
