@@ -17,30 +17,7 @@
 
 #include <sddl.h>
 
-// A named pipe, since the Windows build's Qt has no local sockets.
-
 namespace {
-
-// One overlapped operation on a pipe.
-struct Operation
-{
-    Operation()
-        : event(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
-    {
-        overlapped.hEvent = event;
-    }
-    ~Operation() { ::CloseHandle(event); }
-    // Stops the operation and waits until the system no longer uses its memory.
-    void cancel(HANDLE pipe)
-    {
-        DWORD count = 0;
-        if (::CancelIoEx(pipe, &overlapped) || ::GetLastError() != ERROR_NOT_FOUND)
-            ::GetOverlappedResult(pipe, &overlapped, &count, TRUE);
-    }
-
-    HANDLE event;
-    OVERLAPPED overlapped = {};
-};
 
 // One that the event loop reports when it completes.
 struct Pending : Operation
@@ -281,55 +258,4 @@ bool HandOverServer::waiting(quint64 client) const
     // A client that hung up breaks the pipe before the event loop hears of it.
     return found != m_native->clients.end() &&
            ::PeekNamedPipe(found->second->pipe, nullptr, 0, nullptr, nullptr, nullptr);
-}
-
-HandOverReply askRunningProgram(const QByteArray &line)
-{
-    const std::wstring name = channelName();
-    HANDLE pipe = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 2 && pipe == INVALID_HANDLE_VALUE; ++attempt) {
-        pipe = openChannel(name, FILE_FLAG_OVERLAPPED);
-        if (pipe == INVALID_HANDLE_VALUE &&
-            (::GetLastError() != ERROR_PIPE_BUSY || !::WaitNamedPipeW(name.c_str(), 2000)))
-            return {};
-    }
-    if (!servedByThisUser(pipe)) {
-        ::CloseHandle(pipe);
-        return {};
-    }
-    Operation pending;
-    const auto transfer = [&](bool write, char *data, DWORD size, DWORD waitMs) -> DWORD {
-        DWORD count = 0;
-        const BOOL done = write ? ::WriteFile(pipe, data, size, nullptr, &pending.overlapped)
-                                : ::ReadFile(pipe, data, size, nullptr, &pending.overlapped);
-        if (!done && ::GetLastError() != ERROR_IO_PENDING)
-            return 0;
-        if (::WaitForSingleObject(pending.event, waitMs) != WAIT_OBJECT_0)
-            ::CancelIoEx(pipe, &pending.overlapped);
-        return ::GetOverlappedResult(pipe, &pending.overlapped, &count, TRUE) ? count : 0;
-    };
-    // Reads on until the answer holds LINES whole lines, or nothing more comes within the time.
-    QByteArray answer;
-    const auto readLines = [&](qsizetype lines, DWORD waitMs) {
-        char buffer[256];
-        while (answer.count('\n') < lines)
-            if (const DWORD count = transfer(false, buffer, sizeof buffer, waitMs))
-                answer.append(buffer, qsizetype(count));
-            else
-                return false;
-        return true;
-    };
-    QByteArray request = line + '\n';
-    HandOverReply reply{HandOverReply::Outcome::NotTaken, {}};
-    if (transfer(true, request.data(), DWORD(request.size()), 2000) == DWORD(request.size()) &&
-        readLines(1, TakenWithinSeconds * 1000) &&
-        answer.startsWith(QByteArray(HandOverServer::Taken) + '\n')) {
-        // A large screen on a slow printer takes its time; a program that ended closes the
-        // pipe, and one that hangs is given up after ten minutes.
-        reply.outcome = HandOverReply::Outcome::Answered;
-        if (readLines(2, 600000))
-            reply.answer = answer.mid(answer.indexOf('\n') + 1).chopped(1);
-    }
-    ::CloseHandle(pipe);
-    return reply;
 }

@@ -1,5 +1,7 @@
 #include "PipeChannel.h"
 
+#include "platform/HandOver.h"
+
 #include <QByteArray>
 
 #include <sddl.h>
@@ -63,4 +65,55 @@ HANDLE openChannel(const std::wstring &name, DWORD flags)
     // The server learns who asks, and may not act as them.
     return ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                          flags | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
+}
+
+HandOverReply askRunningProgram(const QByteArray &line)
+{
+    const std::wstring name = channelName();
+    HANDLE pipe = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 2 && pipe == INVALID_HANDLE_VALUE; ++attempt) {
+        pipe = openChannel(name, FILE_FLAG_OVERLAPPED);
+        if (pipe == INVALID_HANDLE_VALUE &&
+            (::GetLastError() != ERROR_PIPE_BUSY || !::WaitNamedPipeW(name.c_str(), 2000)))
+            return {};
+    }
+    if (!servedByThisUser(pipe)) {
+        ::CloseHandle(pipe);
+        return {};
+    }
+    Operation pending;
+    const auto transfer = [&](bool write, char *data, DWORD size, DWORD waitMs) -> DWORD {
+        DWORD count = 0;
+        const BOOL done = write ? ::WriteFile(pipe, data, size, nullptr, &pending.overlapped)
+                                : ::ReadFile(pipe, data, size, nullptr, &pending.overlapped);
+        if (!done && ::GetLastError() != ERROR_IO_PENDING)
+            return 0;
+        if (::WaitForSingleObject(pending.event, waitMs) != WAIT_OBJECT_0)
+            ::CancelIoEx(pipe, &pending.overlapped);
+        return ::GetOverlappedResult(pipe, &pending.overlapped, &count, TRUE) ? count : 0;
+    };
+    // Reads on until the answer holds LINES whole lines, or nothing more comes within the time.
+    QByteArray answer;
+    const auto readLines = [&](qsizetype lines, DWORD waitMs) {
+        char buffer[256];
+        while (answer.count('\n') < lines)
+            if (const DWORD count = transfer(false, buffer, sizeof buffer, waitMs))
+                answer.append(buffer, qsizetype(count));
+            else
+                return false;
+        return true;
+    };
+    QByteArray request = line + '\n';
+    HandOverReply reply{HandOverReply::Outcome::NotTaken, {}};
+    if (transfer(true, request.data(), DWORD(request.size()), 2000) == DWORD(request.size()) &&
+        readLines(1, TakenWithinSeconds * 1000) &&
+        answer.startsWith(QByteArray(HandOverServer::Taken) + '\n')) {
+        // A large screen on a slow printer takes its time; a program that ended closes the
+        // pipe, and one that hangs is given up after ten minutes.
+        reply.outcome = HandOverReply::Outcome::Answered;
+        if (readLines(2, 600000))
+            reply.answer = answer.mid(answer.indexOf('\n') + 1).chopped(1);
+    }
+    ::CloseHandle(pipe);
+    return reply;
 }
