@@ -31,6 +31,24 @@ void setTabOrder(const FormControls &c)
 
 } // namespace
 
+void FormControls::buildThumbnails(float tx, float ty, const QPalette &palette)
+{
+    const QCursor thumbCursor(QPixmap(QStringLiteral(":/glimmerbox/thumbcursor.png")), 12, 1);
+    for (int i = 0; i < ShotStore::SlotCount; ++i) {
+        auto *thumb = new PictureBox(tx, ty, background);
+        thumb->setObjectName(QStringLiteral("GrabbedPicture%1").arg(i));
+        thumb->place(pixels(FormLayout::GrabbedPicture(i), tx, ty));
+        thumb->setBorder(1);
+        thumb->setLook(PictureBox::Look::Flat);
+        thumb->surface().setBackColor(palette.color(QPalette::Base));
+        thumb->setToolTip(QStringLiteral("Screen Shots - Click to Select"));
+        thumb->setCursor(thumbCursor);
+        thumb->setFocusPolicy(Qt::TabFocus);
+        thumb->setAccessibleRole(QAccessible::Button);
+        GrabbedPicture[i] = thumb;
+    }
+}
+
 FormControls FormControls::build(QMainWindow &window, float tx, float ty)
 {
     FormControls c;
@@ -59,20 +77,7 @@ FormControls FormControls::build(QMainWindow &window, float tx, float ty)
     // The label above the preview says what it shows: a reader hears it as its description.
     c.CurrentImageLabel->setBuddy(c.CurrentImage1);
 
-    const QCursor thumbCursor(QPixmap(QStringLiteral(":/glimmerbox/thumbcursor.png")), 12, 1);
-    for (int i = 0; i < ShotStore::SlotCount; ++i) {
-        auto *thumb = new PictureBox(tx, ty, c.background);
-        thumb->setObjectName(QStringLiteral("GrabbedPicture%1").arg(i));
-        thumb->place(pixels(FormLayout::GrabbedPicture(i), tx, ty));
-        thumb->setBorder(1);
-        thumb->setLook(PictureBox::Look::Flat);
-        thumb->surface().setBackColor(palette.color(QPalette::Base));
-        thumb->setToolTip(QStringLiteral("Screen Shots - Click to Select"));
-        thumb->setCursor(thumbCursor);
-        thumb->setFocusPolicy(Qt::TabFocus);
-        thumb->setAccessibleRole(QAccessible::Button);
-        c.GrabbedPicture[i] = thumb;
-    }
+    c.buildThumbnails(tx, ty, palette);
 
     auto button = [&](const char *name, const QString &caption, const QString &tip,
                       const FormLayout::Rect &where) {

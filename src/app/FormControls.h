@@ -10,6 +10,7 @@ class QAction;
 class QImage;
 class QLabel;
 class QMainWindow;
+class QPalette;
 class QPushButton;
 
 // The main window's controls, placed where the design puts them, and its menus. Each menu item
@@ -26,6 +27,7 @@ struct FormControls
 
     static FormControls build(QMainWindow &window, float twipsPerPixelX, float twipsPerPixelY);
     static void buildMenus(QMainWindow &window);
+    void buildThumbnails(float twipsPerPixelX, float twipsPerPixelY, const QPalette &palette);
 
     // The shots on the window: each stretched over its box.
     void paintThumbnail(int slot, const QImage &picture) const;

@@ -80,13 +80,20 @@ PrintPreviewForm::PrintPreviewForm(QWidget *owner, PrintPreviewSource source, fl
     m_printerNameLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_printerNameLabel->setWordWrap(true);
 
+    fitTextToWidth(label1);
+    fitTextToWidth(label2);
+    connectButtons(printButton, cancelButton, printerSetupButton);
+    Form_Load();
+}
+
+void PrintPreviewForm::connectButtons(QPushButton *printButton, QPushButton *cancelButton,
+                                      QPushButton *printerSetupButton)
+{
     for (QPushButton *button : {printButton, cancelButton, printerSetupButton}) {
         // Enter presses the focused button, not always the same one.
         button->setAutoDefault(true);
         fitTextToWidth(button);
     }
-    fitTextToWidth(label1);
-    fitTextToWidth(label2);
     setTabOrder(m_previewPicture1, m_zoomFactorBar);
     setTabOrder(m_zoomFactorBar, printButton);
     setTabOrder(printButton, cancelButton);
@@ -98,8 +105,6 @@ PrintPreviewForm::PrintPreviewForm(QWidget *owner, PrintPreviewSource source, fl
     connect(cancelButton, &QPushButton::clicked, this, &PrintPreviewForm::CancelButton_Click);
     connect(printerSetupButton, &QPushButton::clicked, this,
             &PrintPreviewForm::PrinterSetupButton_Click);
-
-    Form_Load();
 }
 
 PrintPreviewForm::~PrintPreviewForm() = default;

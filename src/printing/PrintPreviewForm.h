@@ -6,6 +6,7 @@
 #include <QSizeF>
 
 class PictureBox;
+class QPushButton;
 class QLabel;
 class QScrollBar;
 
@@ -40,6 +41,8 @@ signals:
     void printerSetupRequested();
 
 private:
+    void connectButtons(QPushButton *printButton, QPushButton *cancelButton,
+                        QPushButton *printerSetupButton);
     void Form_Load();
     void ZoomFactorBar_Change();
     void DrawPreview(float z);
