@@ -60,11 +60,11 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
     m_print = std::make_unique<PrintCommand>(*this, *m_services.printer, *m_services.messages,
                                              m_tppX, m_tppY);
     m_queue = new PrintQueue(
-        {[] {
-             return QApplication::activeModalWidget()
-                        ? QStringLiteral("Glimmerbox is busy with a window of its own: close it, "
-                                         "then try again")
-                        : QString();
+        {[]() -> Result<> {
+             if (QApplication::activeModalWidget())
+                 return Failure{QStringLiteral("Glimmerbox is busy with a window of its own: "
+                                               "close it, then try again")};
+             return {};
          },
          [this](const PrintQueue::Request &r, auto done) { grabStep(r, done); },
          [this](const PrintQueue::Request &r, auto done) {
@@ -73,7 +73,7 @@ GlimmerboxForm::GlimmerboxForm(const Services &services, QWidget *parent)
         this);
     m_autoDump = new AutoDump(*this, m_services.program->title(), [this](auto done) {
         PrintQueue::Request page;
-        page.answer = [done](const QString &) {
+        page.answer = [done](const Result<> &) {
             done();
         };
         m_queue->submit(std::move(page));
@@ -166,7 +166,7 @@ void GlimmerboxForm::Form_Load()
     Timer1.start();
 }
 
-QString GlimmerboxForm::grab()
+Result<> GlimmerboxForm::grab()
 {
     const int slot = m_shots->nextSlot();
     // A minimised window is not on the screen: hiding it too would only race the window
@@ -181,9 +181,10 @@ QString GlimmerboxForm::grab()
         m_shots->store(slot, *shot);
     if (!isVisible())
         show();
-    return shot ? QString()
-                : QStringLiteral("The screen could not be copied: %1.\r\nNo shot was taken.")
-                      .arg(shot.reason());
+    if (!shot)
+        return Failure{QStringLiteral("The screen could not be copied: %1.\r\nNo shot was taken.")
+                           .arg(shot.reason())};
+    return {};
 }
 
 void GlimmerboxForm::GrabButton_Click()
@@ -191,17 +192,15 @@ void GlimmerboxForm::GrabButton_Click()
     m_queue->submit({PrintQueue::Kind::Grab});
 }
 
-void GlimmerboxForm::grabStep(const PrintQueue::Request &request,
-                              const std::function<void(QString)> &done)
+void GlimmerboxForm::grabStep(const PrintQueue::Request &request, const PrintQueue::Done &done)
 {
-    const QString error = grab();
-    if (!error.isEmpty() && request.tellUser)
-        m_services.messages->warn(QStringLiteral("Grab Screen"), error);
-    done(error);
+    const Result<> grabbed = grab();
+    if (!grabbed && request.tellUser)
+        m_services.messages->warn(QStringLiteral("Grab Screen"), grabbed.reason());
+    done(grabbed);
 }
 
-void GlimmerboxForm::printStep(const PrintQueue::Request &request,
-                               const std::function<void(QString)> &done)
+void GlimmerboxForm::printStep(const PrintQueue::Request &request, const PrintQueue::Done &done)
 {
     const bool printNow = request.kind == PrintQueue::Kind::PrintNow;
     // Before the first grab (a start in Auto-Dump mode) there is no shot at all: as empty.
@@ -209,7 +208,7 @@ void GlimmerboxForm::printStep(const PrintQueue::Request &request,
         m_services.messages->warn(
             QStringLiteral("Print Now"),
             QStringLiteral("Cannot be Printed.\r\nThe selected Screen Shot is Empty."));
-        done(QStringLiteral("the selected shot is empty"));
+        done(Failure{QStringLiteral("the selected shot is empty")});
         return;
     }
     using Command = PrintCommand;
@@ -219,10 +218,9 @@ void GlimmerboxForm::printStep(const PrintQueue::Request &request,
             m_shots->currentShot(), m_crop->shotArea(),
             printNow ? Command::Route::ThroughPreview : Command::Route::AtOnce,
             [this] { m_confirmations->confirmPrint(); },
-            request.tellUser ? Command::Telling::User : Command::Telling::Caller,
-            [done](const Result<> &printed) { done(printed.reason()); }))
-        done(printNow ? QStringLiteral("nothing was printed")
-                      : QStringLiteral("the new shot holds nothing to print"));
+            request.tellUser ? Command::Telling::User : Command::Telling::Caller, done))
+        done(Failure{printNow ? QStringLiteral("nothing was printed")
+                              : QStringLiteral("the new shot holds nothing to print")});
 }
 
 void GlimmerboxForm::GrabbedPicture_MouseDown(int index, int button)

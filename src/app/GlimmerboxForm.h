@@ -56,11 +56,11 @@ private:
     void GrabbedPicture_MouseDown(int index, int button);
     void CurrentImage1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     // The screen copied into the next slot, the window out of the picture; empty, or why not.
-    QString grab();
+    Result<> grab();
     // A job's steps for the print queue: the screen copied into the next slot; the current
     // shot's page (through the preview for Print Now). Each says why it failed, else nothing.
-    void grabStep(const PrintQueue::Request &request, const std::function<void(QString)> &done);
-    void printStep(const PrintQueue::Request &request, const std::function<void(QString)> &done);
+    void grabStep(const PrintQueue::Request &request, const PrintQueue::Done &done);
+    void printStep(const PrintQueue::Request &request, const PrintQueue::Done &done);
     void connectControls();
     bool startedForAutoDump() const;
     ImageOutput::Shot markedShot() const;

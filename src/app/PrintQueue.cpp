@@ -27,15 +27,15 @@ void PrintQueue::startNext()
         if (!m_current.wanted())
             continue;
         // A dialog the user opened is not over, and a grab would copy it: said, not waited for.
-        if (const QString why = m_steps.refusal(); !why.isEmpty())
-            std::exchange(m_current, {}).answer(why);
+        if (const Result<> may = m_steps.mayStart(); !may)
+            std::exchange(m_current, {}).answer(may);
         else
             m_running = true;
     }
     if (!m_running)
         return;
-    auto finished = [this](const QString &why) {
-        finish(why);
+    auto finished = [this](const Result<> &outcome) {
+        finish(outcome);
     };
     auto print = [this, finished] {
         m_steps.print(m_current, finished);
@@ -43,19 +43,19 @@ void PrintQueue::startNext()
     if (m_current.kind == Kind::PrintNow)
         print();
     else
-        m_steps.grab(m_current, [this, print, finished](const QString &why) {
-            if (why.isEmpty() && m_current.kind == Kind::Screen)
+        m_steps.grab(m_current, [this, print, finished](const Result<> &grabbed) {
+            if (grabbed && m_current.kind == Kind::Screen)
                 print();
             else
-                finished(why);
+                finished(grabbed);
         });
 }
 
-void PrintQueue::finish(const QString &why)
+void PrintQueue::finish(const Result<> &outcome)
 {
-    const std::function<void(QString)> answer = std::move(m_current.answer);
+    const Done answer = std::move(m_current.answer);
     m_current = {};
     m_running = false;
-    answer(why);
+    answer(outcome);
     QTimer::singleShot(0, this, &PrintQueue::startNext);
 }

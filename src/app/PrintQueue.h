@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <QObject>
 #include <QString>
 
@@ -31,21 +33,22 @@ public:
         std::function<bool()> wanted = [] {
             return true;
         };
-        // Called once: empty when the page went to the printer, else why not. Not called for a
+        // Called once: whether the page went to the printer, or why not. Not called for a
         // request dropped because its requester had gone.
-        std::function<void(QString)> answer = [](const QString &) {
+        std::function<void(const Result<> &)> answer = [](const Result<> &) {
         };
     };
 
     // How a job's steps are done. Each calls its continuation once its work is over, at once or
-    // later from the event loop: with an empty reason when it worked, else why not.
+    // later from the event loop, with how it went.
+    using Done = std::function<void(const Result<> &)>;
     struct Steps
     {
-        // Why no job may start now (a dialog of the program's own is open), else empty; asked as
-        // each job is about to start, when the jobs before it are over.
-        std::function<QString()> refusal;
-        std::function<void(const Request &, std::function<void(QString)>)> grab;
-        std::function<void(const Request &, std::function<void(QString)>)> print;
+        // Whether a job may start now, or why not (a dialog of the program's own is open); asked
+        // as each job is about to start, when the jobs before it are over.
+        std::function<Result<>()> mayStart;
+        std::function<void(const Request &, Done)> grab;
+        std::function<void(const Request &, Done)> print;
     };
 
     explicit PrintQueue(Steps steps, QObject *parent = nullptr);
@@ -57,7 +60,7 @@ public:
 
 private:
     void startNext();
-    void finish(const QString &why);
+    void finish(const Result<> &outcome);
 
     Steps m_steps;
     std::deque<Request> m_waiting;

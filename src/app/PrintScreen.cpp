@@ -119,9 +119,9 @@ void PrintScreenRequests::requested(quint64 client, const QByteArray &line)
     request.wanted = [server = QPointer(m_server), client] {
         return server && server->waiting(client);
     };
-    request.answer = [server = QPointer(m_server), client](const QString &why) {
+    request.answer = [server = QPointer(m_server), client](const Result<> &printed) {
         if (server)
-            server->answer(client, why.isEmpty() ? Printed : Failed + why.toUtf8());
+            server->answer(client, printed ? Printed : Failed + printed.reason().toUtf8());
     };
     m_queue.submit(std::move(request));
 }

@@ -201,12 +201,12 @@ private slots:
         auto submit = [&](const QString &name) {
             queue->submit({name == "now" ? PrintQueue::Kind::PrintNow : PrintQueue::Kind::Screen,
                            true, [name] { return name != "gone"; },
-                           [&said, name](const QString &why) {
-                               said << name + ": " + why;
+                           [&said, name](const Result<> &outcome) {
+                               said << name + ": " + outcome.reason();
                            }});
         };
         // A step ends later, from the event loop, as a grab's pause and a printer's job do.
-        auto step = [&](const QString &what, int n, std::function<void(QString)> done) {
+        auto step = [&](const QString &what, int n, PrintQueue::Done done) {
             log << what + "+";
             for (const QString &late : requests.filter("@" + what))
                 if (n == 1)
@@ -215,11 +215,11 @@ private slots:
             QTimer::singleShot(
                 0, [&log, what, done, why = fails ? what == "grab" ? "dark" : "paper" : ""] {
                     log << what + "-";
-                    done(why);
+                    done(*why ? Result<>(Failure{why}) : Result<>());
                 });
         };
         queue = std::make_unique<PrintQueue>(PrintQueue::Steps{
-            [&] { return failing.contains("dialog") ? QString("a dialog is open") : QString(); },
+            [&] { return failing.contains("dialog") ? Failure{"a dialog is open"} : Result<>(); },
             [&](const auto &, auto done) { step("grab", ++grabs, done); },
             [&](const auto &, auto done) {
                 step("print", ++prints, done);
