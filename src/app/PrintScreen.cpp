@@ -3,7 +3,7 @@
 #include "PrintQueue.h"
 
 #include "dialogs/ConfirmForm.h"
-#include "platform/Desktop.h"
+#include "platform/GlobalKey.h"
 #include "platform/HandOver.h"
 #include "platform/MessageBox.h"
 #include "platform/ScreenGrabber.h"

@@ -1,4 +1,4 @@
-#include "platform/Desktop.h"
+#include "platform/GlobalKey.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
@@ -49,9 +49,4 @@ GlobalKey::~GlobalKey()
         return;
     QCoreApplication::instance()->removeNativeEventFilter(m_native.get());
     ::UnregisterHotKey(m_native->window, HotKeyId);
-}
-
-QString noScreen()
-{
-    return {}; // a program started in a session always has its desktop
 }

@@ -1,4 +1,4 @@
-#include "platform/Desktop.h"
+#include "platform/GlobalKey.h"
 
 #include "KdeShortcut.h"
 #include "WaylandSession.h"
@@ -129,12 +129,4 @@ GlobalKey::~GlobalKey()
         return;
     QCoreApplication::instance()->removeNativeEventFilter(m_native.get());
     m_native->ungrab();
-}
-
-QString noScreen()
-{
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return QStringLiteral("there is no display to read: neither DISPLAY nor WAYLAND_DISPLAY "
-                              "is set");
-    return {};
 }

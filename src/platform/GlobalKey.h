@@ -7,9 +7,6 @@
 
 class QWidget;
 
-// What the program asks of the user's desktop session beyond its own windows. One
-// implementation per system.
-
 // Ctrl+Print for the whole desktop while the program runs, whatever window has the keyboard:
 // a passive grab on X11, KDE's own shortcuts on Plasma's Wayland session, a hot key on
 // Windows. One implementation per system.
@@ -34,7 +31,3 @@ private:
     QString m_unavailable;
     bool m_taken = false;
 };
-
-// Why there is no screen to read and no window to show (no display to connect to); empty when
-// there is one.
-QString noScreen();
