@@ -24,8 +24,19 @@ public:
 
 signals:
     void pressed();
+    // The key is not the program's, as unavailable() says. Once at most, never before the
+    // constructor has returned: a desktop's shortcut service may answer only after the window
+    // shows.
+    void refused();
 
 private:
+    void refuse(const QString &why, bool taken = false)
+    {
+        m_unavailable = why;
+        m_taken = taken;
+        QMetaObject::invokeMethod(this, &GlobalKey::refused, Qt::QueuedConnection);
+    }
+
     struct Native;
     std::unique_ptr<Native> m_native;
     QString m_unavailable;

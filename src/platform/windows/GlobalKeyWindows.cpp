@@ -35,8 +35,7 @@ GlobalKey::GlobalKey(QWidget &window)
     native->owner = this;
     native->window = HWND(window.winId());
     if (!::RegisterHotKey(native->window, HotKeyId, MOD_CONTROL | MOD_NOREPEAT, VK_SNAPSHOT)) {
-        m_unavailable = QStringLiteral("another program already holds Ctrl+Print");
-        m_taken = true;
+        refuse(QStringLiteral("another program already holds Ctrl+Print"), true);
         return;
     }
     QCoreApplication::instance()->installNativeEventFilter(native.get());
