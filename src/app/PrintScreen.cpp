@@ -3,7 +3,7 @@
 #include "PrintQueue.h"
 
 #include "dialogs/ConfirmForm.h"
-#include "platform/Desktop.h"
+#include "platform/GlobalKey.h"
 #include "platform/HandOver.h"
 #include "platform/MessageBox.h"
 #include "platform/ScreenGrabber.h"
@@ -13,7 +13,6 @@
 
 #include <QLoggingCategory>
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
@@ -84,15 +83,15 @@ PrintScreenRequests::PrintScreenRequests(QWidget &window, PrintQueue &queue, IMe
     , m_server(new HandOverServer(this))
 {
     connect(m_key, &GlobalKey::pressed, this, &PrintScreenRequests::keyPressed);
-    if (m_key->takenByAnother())
-        QTimer::singleShot(0, this, [&messages, why = m_key->unavailable()] {
+    connect(m_key, &GlobalKey::refused, this, [this, &messages] {
+        if (m_key->takenByAnother())
             messages.inform(QStringLiteral("Ctrl+Print"),
                             QStringLiteral("Ctrl+Print cannot print the screen: %1.\r\n"
                                            "Glimmerbox works on without it.")
-                                .arg(why));
-        });
-    else if (!m_key->unavailable().isEmpty())
-        qCInfo(lcRequests, "no Ctrl+Print: %s", qPrintable(m_key->unavailable()));
+                                .arg(m_key->unavailable()));
+        else
+            qCInfo(lcRequests, "no Ctrl+Print: %s", qPrintable(m_key->unavailable()));
+    });
     if (!m_server->error().isEmpty())
         qCInfo(lcRequests, "no --print-screen hand-over: %s", qPrintable(m_server->error()));
     connect(m_server, &HandOverServer::requested, this, &PrintScreenRequests::requested);

@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/GlimmerboxForm.h"
 #include "app/PrintScreen.h"
-#include "platform/Desktop.h"
+#include "platform/ScreenGrabber.h"
 #include "platform/qt/QtServices.h"
 
 #include <QApplication>

@@ -3,6 +3,11 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
+
+#include <functional>
+
+class QDBusMessage;
 
 // Ctrl+Print in KDE Plasma's own global shortcuts, the one way a program of a Plasma 5 Wayland
 // session has a key of its own: KWin keeps the keyboard from every other program, and the
@@ -18,21 +23,27 @@ public:
     // start the service on a desktop that has it installed but does not use it).
     static bool running();
 
+    // Asks for the key and returns at once: a busy or hung service must not keep the window
+    // from showing. The key is bound when the service answers.
     explicit KdeShortcut(QObject *parent);
     ~KdeShortcut() override;
-    // Why the key is not the program's; empty when it is.
-    QString unavailable() const { return m_unavailable; }
-    bool takenByAnother() const { return m_taken; }
 
 signals:
     void pressed();
+    // The service's answer: the key is not the program's, and why.
+    void refused(const QString &why, bool takenByAnother);
 
 private slots:
     void onGlobalShortcutPressed(const QString &component, const QString &action, qlonglong);
 
 private:
+    void request(const QString &method, const QVariantList &arguments,
+                 std::function<void(const QDBusMessage &)> answered);
+    bool failed(const QDBusMessage &reply);
+    void activate();
+    void activated(const QDBusMessage &active);
+    void listen(const QDBusMessage &component);
+
     QStringList m_actionId;
-    QString m_unavailable;
-    bool m_taken = false;
     bool m_bound = false;
 };

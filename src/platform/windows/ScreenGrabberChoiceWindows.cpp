@@ -4,3 +4,8 @@ std::unique_ptr<IScreenGrabber> chooseScreenGrabber()
 {
     return std::make_unique<QtScreenGrabber>();
 }
+
+QString noScreen()
+{
+    return {}; // a program started in a session always has its desktop
+}

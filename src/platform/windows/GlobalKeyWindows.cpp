@@ -1,4 +1,4 @@
-#include "platform/Desktop.h"
+#include "platform/GlobalKey.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
@@ -35,8 +35,7 @@ GlobalKey::GlobalKey(QWidget &window)
     native->owner = this;
     native->window = HWND(window.winId());
     if (!::RegisterHotKey(native->window, HotKeyId, MOD_CONTROL | MOD_NOREPEAT, VK_SNAPSHOT)) {
-        m_unavailable = QStringLiteral("another program already holds Ctrl+Print");
-        m_taken = true;
+        refuse(QStringLiteral("another program already holds Ctrl+Print"), true);
         return;
     }
     QCoreApplication::instance()->installNativeEventFilter(native.get());
@@ -49,9 +48,4 @@ GlobalKey::~GlobalKey()
         return;
     QCoreApplication::instance()->removeNativeEventFilter(m_native.get());
     ::UnregisterHotKey(m_native->window, HotKeyId);
-}
-
-QString noScreen()
-{
-    return {}; // a program started in a session always has its desktop
 }

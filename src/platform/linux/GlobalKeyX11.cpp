@@ -1,4 +1,4 @@
-#include "platform/Desktop.h"
+#include "platform/GlobalKey.h"
 
 #include "KdeShortcut.h"
 #include "WaylandSession.h"
@@ -82,18 +82,17 @@ GlobalKey::GlobalKey(QWidget &window)
     // keyboard: the desktop's shortcut service is the only way, where there is one.
     if (waylandSession()) {
         if (!KdeShortcut::running()) {
-            m_unavailable = QStringLiteral("this desktop lets no program have a key of its own");
+            refuse(QStringLiteral("this desktop lets no program have a key of its own"));
             return;
         }
         auto *kde = new KdeShortcut(this);
-        m_unavailable = kde->unavailable();
-        m_taken = kde->takenByAnother();
         connect(kde, &KdeShortcut::pressed, this, &GlobalKey::pressed);
+        connect(kde, &KdeShortcut::refused, this, &GlobalKey::refuse);
         return;
     }
     auto *x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !x11->connection()) {
-        m_unavailable = QStringLiteral("this desktop lets no program have a key of its own");
+        refuse(QStringLiteral("this desktop lets no program have a key of its own"));
         return;
     }
     auto native = std::make_unique<Native>();
@@ -102,21 +101,22 @@ GlobalKey::GlobalKey(QWidget &window)
     native->root = xcb_setup_roots_iterator(xcb_get_setup(native->connection)).data->root;
     native->keycode = keycodeOf(native->connection, PrintKey);
     if (!native->keycode) {
-        m_unavailable = QStringLiteral("the keyboard has no Print key");
+        refuse(QStringLiteral("the keyboard has no Print key"));
         return;
     }
+    bool taken = false;
     for (const uint16_t variant : LockVariants) {
         const xcb_void_cookie_t cookie = xcb_grab_key_checked(
             native->connection, 0, native->root, uint16_t(XCB_MOD_MASK_CONTROL | variant),
             native->keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
         if (xcb_generic_error_t *error = xcb_request_check(native->connection, cookie)) {
             std::free(error);
-            m_unavailable = QStringLiteral("another program already holds Ctrl+Print");
-            m_taken = true;
+            taken = true;
         }
     }
-    if (!m_unavailable.isEmpty()) {
+    if (taken) {
         native->ungrab();
+        refuse(QStringLiteral("another program already holds Ctrl+Print"), true);
         return;
     }
     QCoreApplication::instance()->installNativeEventFilter(native.get());
@@ -129,12 +129,4 @@ GlobalKey::~GlobalKey()
         return;
     QCoreApplication::instance()->removeNativeEventFilter(m_native.get());
     m_native->ungrab();
-}
-
-QString noScreen()
-{
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return QStringLiteral("there is no display to read: neither DISPLAY nor WAYLAND_DISPLAY "
-                              "is set");
-    return {};
 }

@@ -7,9 +7,6 @@
 
 class QWidget;
 
-// What the program asks of the user's desktop session beyond its own windows. One
-// implementation per system.
-
 // Ctrl+Print for the whole desktop while the program runs, whatever window has the keyboard:
 // a passive grab on X11, KDE's own shortcuts on Plasma's Wayland session, a hot key on
 // Windows. One implementation per system.
@@ -27,14 +24,21 @@ public:
 
 signals:
     void pressed();
+    // The key is not the program's, as unavailable() says. Once at most, never before the
+    // constructor has returned: a desktop's shortcut service may answer only after the window
+    // shows.
+    void refused();
 
 private:
+    void refuse(const QString &why, bool taken = false)
+    {
+        m_unavailable = why;
+        m_taken = taken;
+        QMetaObject::invokeMethod(this, &GlobalKey::refused, Qt::QueuedConnection);
+    }
+
     struct Native;
     std::unique_ptr<Native> m_native;
     QString m_unavailable;
     bool m_taken = false;
 };
-
-// Why there is no screen to read and no window to show (no display to connect to); empty when
-// there is one.
-QString noScreen();
