@@ -59,8 +59,7 @@ bool printTheOldWay(IPrinter &printer, const QImage &shot, double zoom)
         shot);
     const QRect onSheet =
         QRectF(QPointF(0, 0), printer.printableSize()).toAlignedRect().intersected(page.rect());
-    const bool drawn = printer.drawPicture(page.copy(onSheet), QRectF(onSheet));
-    return printer.endDoc() && drawn;
+    return PrintJob::printPicture(printer, page.copy(onSheet), QRectF(onSheet));
 }
 
 struct Figures

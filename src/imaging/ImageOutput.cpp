@@ -2,7 +2,6 @@
 
 #include "FileNames.h"
 #include "JpegWriter.h"
-#include "RuntimeError.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
@@ -80,28 +79,27 @@ QString ImageOutput::saveToFile(const Shot &shot, const QString &lastFolder,
     if (!mayReplace(chosen.fileName) || (fileName != chosen.fileName && !mayReplace(fileName)))
         return {};
     QString folder = folderOfPath(chosen.fileName);
-    try {
-        writeFile(fileName, chosen.filterIndex, shot.picture.copy(shot.area));
-    } catch (const RuntimeError &error) {
+    const Result<> written = [&]() -> Result<> {
+        try {
+            return writeFile(fileName, chosen.filterIndex, shot.picture.copy(shot.area));
+        } catch (const std::bad_alloc &) {
+            return Failure{QStringLiteral("Out of memory")};
+        }
+    }();
+    if (!written) {
         m_s.messages.inform(SaveTitle,
                             QStringLiteral("Cannot save %1:\r\n%2")
-                                .arg(QDir::toNativeSeparators(fileName), error.description()));
-        return folder;
-    } catch (const std::bad_alloc &) {
-        m_s.messages.inform(SaveTitle, QStringLiteral("Cannot save %1:\r\nOut of memory")
-                                           .arg(QDir::toNativeSeparators(fileName)));
+                                .arg(QDir::toNativeSeparators(fileName), written.reason()));
         return folder;
     }
     popUp();
     return folder;
 }
 
-void ImageOutput::writeFile(const QString &fileName, int type, const QImage &picture)
+Result<> ImageOutput::writeFile(const QString &fileName, int type, const QImage &picture)
 {
-    if (type == 1) {
-        m_jpeg.save(picture, fileName);
-        return;
-    }
+    if (type == 1)
+        return m_jpeg.save(picture, fileName);
     QString writerError;
     const ReplaceResult result = m_s.files.replaceSafely(fileName, [&](const QString &temporary) {
         QImageWriter writer(temporary, type == 3 ? "png" : "bmp");
@@ -110,9 +108,9 @@ void ImageOutput::writeFile(const QString &fileName, int type, const QImage &pic
         writerError = writer.errorString();
         return false;
     });
-    if (result.outcome != ReplaceResult::Replaced)
-        throw RuntimeError(result.outcome == ReplaceResult::WriterFailed ? writerError
-                                                                         : result.error);
+    if (result.outcome == ReplaceResult::Replaced)
+        return {};
+    return Failure{result.outcome == ReplaceResult::WriterFailed ? writerError : result.error};
 }
 
 void ImageOutput::copyToClipboard(const Shot &shot, const std::function<void()> &popUp)

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "JpegWriter.h"
-#include "platform/JpegLibrary.h"
+#include "base/Result.h"
 
 class IClipboard;
 class IFileDialogs;
@@ -38,7 +38,7 @@ public:
 
     explicit ImageOutput(Services services)
         : m_s(services)
-        , m_jpeg(m_library, services.files)
+        , m_jpeg(services.files)
     {}
 
     // Returns the folder the user saved into; empty when nothing was chosen.
@@ -49,9 +49,8 @@ public:
 private:
     bool refused(const Shot &shot, const QString &done, const QString &doing, const QString &title);
     bool mayReplace(const QString &fileName);
-    void writeFile(const QString &fileName, int type, const QImage &picture);
+    Result<> writeFile(const QString &fileName, int type, const QImage &picture);
 
     Services m_s;
-    ijl::TurboJpegLibrary m_library;
     JpegWriter m_jpeg;
 };

@@ -1,49 +1,48 @@
 #include "JpegWriter.h"
 
-#include "RuntimeError.h"
 #include "platform/Files.h"
-#include "platform/JpegLibrary.h"
 
-void JpegWriter::save(const QImage &picture, const QString &fileName)
+#include <QFile>
+
+#include <turbojpeg.h>
+
+#include <memory>
+
+Result<> JpegWriter::save(const QImage &picture, const QString &fileName)
 {
     // A shot is already a bitmap in memory: the encoder reads its 32-bit pixels where they are,
     // without the time a copy of a whole screen takes.
     const QImage pixels = picture.format() == QImage::Format_RGB32
                               ? picture
                               : picture.convertToFormat(QImage::Format_RGB32);
-    ijl::JPEG_CORE_PROPERTIES jcprops{};
-    const int initialised = m_library.ijlInit(&jcprops);
-    if (initialised != ijl::IJL_OK)
-        throw RuntimeError(
-            QStringLiteral("Failed to initialise the IJL library: %1").arg(initialised));
+    const std::unique_ptr<void, decltype(&tjDestroy)> encoder(tjInitCompress(), &tjDestroy);
+    unsigned char *jpeg = nullptr;
+    unsigned long size = 0;
+    const int encoded = encoder
+                            ? tjCompress2(encoder.get(), pixels.constBits(), pixels.width(),
+                                          int(pixels.bytesPerLine()), pixels.height(), TJPF_BGRX,
+                                          &jpeg, &size, TJSAMP_420, 90, TJFLAG_ACCURATEDCT)
+                            : -1;
+    const std::unique_ptr<unsigned char, decltype(&tjFree)> owned(jpeg, &tjFree);
+    if (encoded != 0)
+        return Failure{QStringLiteral("The JPEG encoder failed: %1")
+                           .arg(QString::fromUtf8(tjGetErrorStr2(encoder.get())))};
 
     // The old file is never deleted first: the new one is written beside it and takes its place
     // only when complete, so a failed save leaves the old file as it was.
-    int written = ijl::IJL_OK;
-    QByteArray jpgFile;
+    QString writeError;
     const ReplaceResult result = m_files.replaceSafely(fileName, [&](const QString &temporary) {
-        jpgFile = temporary.toUtf8();
-        jcprops.DIBBytes = pixels.constBits();
-        jcprops.DIBWidth = pixels.width();
-        jcprops.DIBHeight = pixels.height();
-        jcprops.DIBPadBytes = std::int32_t(pixels.bytesPerLine()) - 4 * pixels.width();
-        jcprops.DIBChannels = 4;
-        jcprops.JPGFile = jpgFile.constData();
-        jcprops.JPGWidth = pixels.width();
-        jcprops.JPGHeight = pixels.height();
-        jcprops.jquality = 90;
-        written = m_library.ijlWrite(&jcprops, ijl::IJL_JFILE_WRITEWHOLEIMAGE);
-        return written == ijl::IJL_OK;
+        QFile file(temporary);
+        const bool written =
+            file.open(QIODevice::WriteOnly) &&
+            file.write(reinterpret_cast<const char *>(jpeg), qint64(size)) == qint64(size);
+        file.close();
+        if (written && file.error() == QFileDevice::NoError)
+            return true;
+        writeError = file.errorString();
+        return false;
     });
-    m_library.ijlFree(&jcprops);
-    switch (result.outcome) {
-    case ReplaceResult::Replaced:
-        return;
-    case ReplaceResult::WriterFailed:
-        throw RuntimeError(QStringLiteral("Failed to save to JPG %1").arg(written));
-    case ReplaceResult::Refused:
-    case ReplaceResult::Failed:
-        break;
-    }
-    throw RuntimeError(result.error);
+    if (result.outcome == ReplaceResult::Replaced)
+        return {};
+    return Failure{result.outcome == ReplaceResult::WriterFailed ? writeError : result.error};
 }

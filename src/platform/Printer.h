@@ -1,7 +1,6 @@
 #pragma once
 
-#include "PdfSheet.h"
-
+#include <QByteArrayView>
 #include <QImage>
 #include <QMarginsF>
 #include <QPageLayout>
@@ -12,9 +11,28 @@
 #include <QStringList>
 
 #include <memory>
-#include <optional>
 
 class QWidget;
+
+// Where a document goes as it is made, so that a large one is never held whole.
+class IByteSink
+{
+public:
+    virtual ~IByteSink() = default;
+    // False when the bytes were not taken: the document is lost.
+    virtual bool write(QByteArrayView bytes) = 0;
+};
+
+// A PDF document streamed to the system's spooler as it is written. Half a page must not print:
+// a document not finished is cancelled when its stream goes.
+class ISpoolStream : public IByteSink
+{
+public:
+    // The sheet it is printed on: landscape, with the printer's own margins.
+    virtual const QPageLayout &sheet() const = 0;
+    // Ends the complete document; whether the spooler took it.
+    virtual bool finish() = 0;
+};
 
 // The current printer: the system's default until the user picks another in printer setup.
 // Every sheet is landscape.
@@ -29,6 +47,11 @@ public:
     // printable area: its pixels reach the printer as they are, and the printer scales them.
     // What lies beyond the printable area is cut off. False when nothing could be drawn.
     virtual bool drawPicture(const QImage &picture, const QRectF &target) = 0;
+    // A sheet straight to the system's spooler as a PDF document, for the printers the system
+    // spools that way: Qt's engine takes far longer over a whole screen and holds it several
+    // times over. Null for a printer this way does not serve (a file, or another system), which
+    // drawPicture draws on instead.
+    virtual std::unique_ptr<ISpoolStream> spoolPdf() = 0;
     // Hands the page to the spooler; false when no document was open or the spooler refused it.
     virtual bool endDoc() = 0;
     // The printer-setup dialog; the choice serves every later job. False when cancelled.
@@ -66,13 +89,9 @@ struct PrinterSettings
     QStringList driverOptions; // the driver's own, chosen under Properties: name, value, ...
 };
 
-// Hands a sheet with its one picture straight to the system's spooler as a PDF document, for
-// the printers the system spools that way: Qt's engine takes far longer over a whole screen and
-// holds it several times over. Whether the spooler took the sheet; nothing for a printer this
-// way does not serve (a file, or another system), which Qt's engine then draws on.
-// One implementation per system.
-std::optional<bool> spoolSheet(const PrinterSettings &printer, const PdfSheet &sheet,
-                               const QImage &picture);
+// The printer's stream for IPrinter::spoolPdf; null where it does not serve. One implementation
+// per system.
+std::unique_ptr<ISpoolStream> openPdfSpool(const PrinterSettings &printer);
 
 // The system's own dialog for choosing the printer and its settings, whose accept button chooses
 // and prints nothing. Every job is one page, one copy: a copy count or page range picked there

@@ -117,6 +117,7 @@ struct FakePrinter final : IPrinter
         return true;
     }
     bool endDoc() override { return takesPages; }
+    std::unique_ptr<ISpoolStream> spoolPdf() override { return nullptr; }
     bool showSetupDialog() override
     {
         name = QStringLiteral("Chosen Printer");

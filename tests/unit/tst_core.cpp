@@ -1,5 +1,6 @@
 // The arithmetic every output depends on, as plain values in and out.
 
+#include "Fakes.h"
 #include "app/AutoDumpStates.h"
 #include "app/CommandLine.h"
 #include "app/PrintQueue.h"
@@ -10,6 +11,7 @@
 #include "platform/Printer.h"
 #include "platform/Registry.h"
 #include "platform/ScreenGrabber.h"
+#include "printing/PdfSheet.h"
 #include "printing/SheetLayout.h"
 
 #include <QtTest>
@@ -290,6 +292,44 @@ private slots:
         const QMarginsF portrait(18, 2.89, 18, 33.11);
         QCOMPARE(turnedToLandscape(portrait, false), QMarginsF(2.89, 18, 33.11, 18));
         QCOMPARE(turnedToLandscape(portrait, true), QMarginsF(33.11, 18, 2.89, 18));
+    }
+
+    // The sheet the spooler gets: A4 in points; the picture at the target, cut at the printable
+    // area; its pixels exact whether deflated (black) or stored (noise), in under two thirds of
+    // their size, its length as said; objects where the table says, it where the trailer says.
+    void theSheetForTheSpooler()
+    {
+        const QImage picture = pattern(QSize(1500, 300), 3).copy(0, -300, 1500, 900);
+        struct : IByteSink
+        {
+            bool write(QByteArrayView bytes) override
+            {
+                pdf += bytes;
+                return true;
+            }
+            QByteArray pdf;
+        } sink;
+        QVERIFY(writePdfSheet({{842, 595}, {0, 0, 842, 300}, {71, 72, 700, 420}}, picture, sink));
+        const QByteArray &pdf = sink.pdf;
+        QVERIFY(pdf.size() < 1500 * 900 * 3 * 2 / 3);
+        QVERIFY(pdf.contains("/MediaBox [0 0 842.0000 595.0000]"));
+        QVERIFY(pdf.contains("q 0.0000 295.0000 842.0000 300.0000 re W n "
+                             "700.0000 0 0 420.0000 71.0000 103.0000 cm /Im Do Q"));
+        QVERIFY(pdf.contains("/Width 1500 /Height 900"));
+        const qsizetype from = pdf.indexOf("stream\n", pdf.indexOf("/Image")) + 7;
+        const qsizetype length = pdf.indexOf("\nendstream", from) - from;
+        QVERIFY(pdf.contains("\n6 0 obj\n" + QByteArray::number(length) + "\nendobj"));
+        QByteArray rgb(4, 0); // qUncompress's size header
+        qToBigEndian(quint32(1500 * 900 * 3), rgb.data());
+        const QImage sent = picture.convertToFormat(QImage::Format_RGB888);
+        QCOMPARE(qUncompress(rgb + pdf.mid(from, length)),
+                 QByteArray(reinterpret_cast<const char *>(sent.constBits()), sent.sizeInBytes()));
+        const qsizetype xref = pdf.lastIndexOf("\nxref\n") + 1;
+        QVERIFY(pdf.endsWith("startxref\n" + QByteArray::number(xref) + "\n%%EOF\n"));
+        const QList<QByteArray> table = pdf.mid(xref).split('\n');
+        for (int n = 1; n <= 6; ++n)
+            QVERIFY(pdf.mid(table[2 + n].left(10).toLongLong())
+                        .startsWith(QByteArray::number(n) + " 0 obj"));
     }
 
     void portalPictureCutToPrimaryScreen_data()

@@ -6,6 +6,7 @@
 
 #include <cups/cups.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -56,6 +57,60 @@ bool turnsAnticlockwise(const QString &printer)
     return anticlockwise;
 }
 
+// A job of one document, which goes to the spooler as it is written: no file, no second copy of
+// the page. A job the spooler refused takes no bytes and prints nothing.
+class CupsStream final : public ISpoolStream
+{
+public:
+    explicit CupsStream(const PrinterSettings &printer)
+        : m_sheet(printer.layout)
+        , m_name(printer.printerName.toUtf8())
+    {
+        const QByteArray title = printer.docName.toUtf8();
+        int count = 0;
+        cups_option_t *options = nullptr;
+        for (const auto &[option, value] : jobOptions(printer))
+            count = cupsAddOption(option.constData(), value.constData(), count, &options);
+        m_job =
+            cupsCreateJob(CUPS_HTTP_DEFAULT, m_name.constData(), title.constData(), count, options);
+        cupsFreeOptions(count, options);
+        if (m_job > 0)
+            m_writing =
+                cupsStartDocument(CUPS_HTTP_DEFAULT, m_name.constData(), m_job, title.constData(),
+                                  CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
+    }
+    ~CupsStream() override { end(false); }
+    const QPageLayout &sheet() const override { return m_sheet; }
+    bool write(QByteArrayView bytes) override
+    {
+        // An empty piece would end the document early.
+        if (m_writing && !bytes.isEmpty())
+            m_writing = cupsWriteRequestData(CUPS_HTTP_DEFAULT, bytes.data(),
+                                             size_t(bytes.size())) == HTTP_STATUS_CONTINUE;
+        return m_writing;
+    }
+    bool finish() override { return end(m_writing); }
+
+private:
+    bool end(bool complete)
+    {
+        if (m_job <= 0)
+            return false;
+        const int job = std::exchange(m_job, 0);
+        const bool finished = cupsFinishDocument(CUPS_HTTP_DEFAULT, m_name.constData()) <
+                              IPP_STATUS_REDIRECTION_OTHER_SITE;
+        if (complete && finished)
+            return true;
+        cupsCancelJob2(CUPS_HTTP_DEFAULT, m_name.constData(), job, 0);
+        return false;
+    }
+
+    QPageLayout m_sheet;
+    QByteArray m_name;
+    int m_job = 0;
+    bool m_writing = false;
+};
+
 } // namespace
 
 QMarginsF landscapeMinimumMargins(QPrinter &printer)
@@ -77,38 +132,9 @@ bool spoolerTookLastDocument()
     return cupsLastError() < IPP_STATUS_REDIRECTION_OTHER_SITE;
 }
 
-std::optional<bool> spoolSheet(const PrinterSettings &printer, const PdfSheet &sheet,
-                               const QImage &picture)
+std::unique_ptr<ISpoolStream> openPdfSpool(const PrinterSettings &printer)
 {
     if (!printer.outputFileName.isEmpty() || printer.printerName.isEmpty())
-        return std::nullopt;
-    const QByteArray name = printer.printerName.toUtf8();
-    const QByteArray title = printer.docName.toUtf8();
-    int count = 0;
-    cups_option_t *options = nullptr;
-    for (const auto &[option, value] : jobOptions(printer))
-        count = cupsAddOption(option.constData(), value.constData(), count, &options);
-    const int job =
-        cupsCreateJob(CUPS_HTTP_DEFAULT, name.constData(), title.constData(), count, options);
-    cupsFreeOptions(count, options);
-    if (job <= 0)
-        return false;
-    // The document goes to the spooler as it is written: no file, no second copy of the page.
-    // An empty piece would end the document early.
-    const bool written =
-        cupsStartDocument(CUPS_HTTP_DEFAULT, name.constData(), job, title.constData(),
-                          CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE &&
-        writePdfSheet(sheet, picture, [](QByteArrayView bytes) {
-            return bytes.isEmpty() ||
-                   cupsWriteRequestData(CUPS_HTTP_DEFAULT, bytes.data(), size_t(bytes.size())) ==
-                       HTTP_STATUS_CONTINUE;
-        });
-    const bool finished =
-        cupsFinishDocument(CUPS_HTTP_DEFAULT, name.constData()) < IPP_STATUS_REDIRECTION_OTHER_SITE;
-    if (!(written && finished)) {
-        // Half a page must not print.
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, name.constData(), job, 0);
-        return false;
-    }
-    return true;
+        return nullptr;
+    return std::make_unique<CupsStream>(printer);
 }

@@ -8,21 +8,11 @@
 
 struct QtPrinter::Job
 {
-    std::unique_ptr<QPrinter> device; // Qt's engine, where the sheet does not go straight
-    QPainter painter;                 // to the spooler
-    std::optional<bool> spooled;      // it did, and the spooler answered
+    std::unique_ptr<QPrinter> device;
+    QPainter painter;
 };
 
 namespace {
-
-// The sheet of a landscape page layout, with the target given in 1/96 inch from the corner of
-// its printable area.
-PdfSheet sheetOf(const QPageLayout &layout, const QRectF &target)
-{
-    const QRectF printable = layout.paintRect(QPageLayout::Point);
-    return {layout.fullRect(QPageLayout::Point).size(), printable,
-            QRectF(printable.topLeft() + target.topLeft() * 0.75, target.size() * 0.75)};
-}
 
 std::unique_ptr<QPrinter> printerFor(const PrinterSettings &settings)
 {
@@ -108,15 +98,11 @@ QSizeF QtPrinter::printableSize()
 
 bool QtPrinter::drawPicture(const QImage &picture, const QRectF &target)
 {
-    if (picture.isNull() || (m_job && m_job->spooled))
-        return false; // a sheet handed to the spooler holds its one picture
+    if (picture.isNull())
+        return false;
     if (!m_job) {
-        const PrinterSettings sheet = settings();
         m_job = std::make_unique<Job>();
-        m_job->spooled = spoolSheet(sheet, sheetOf(sheet.layout, target), picture);
-        if (m_job->spooled)
-            return true;
-        m_job->device = printerFor(sheet);
+        m_job->device = printerFor(settings());
         if (!m_job->painter.begin(m_job->device.get())) {
             m_job.reset();
             return false;
@@ -141,12 +127,15 @@ bool QtPrinter::endDoc()
     // A printer queue knows whether it took the page only once the painter has ended; a PDF
     // file has no queue to ask.
     const bool ended =
-        m_job->spooled
-            ? *m_job->spooled
-            : m_job->painter.end() && (m_job->device->outputFormat() != QPrinter::NativeFormat ||
-                                       spoolerTookLastDocument());
+        m_job->painter.end() &&
+        (m_job->device->outputFormat() != QPrinter::NativeFormat || spoolerTookLastDocument());
     m_job.reset();
     return ended;
+}
+
+std::unique_ptr<ISpoolStream> QtPrinter::spoolPdf()
+{
+    return openPdfSpool(settings());
 }
 
 std::unique_ptr<IPrinter> QtPrinter::forJob()

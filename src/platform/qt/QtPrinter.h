@@ -15,6 +15,7 @@ public:
     QString deviceName() const override;
     QSizeF printableSize() override;
     bool drawPicture(const QImage &picture, const QRectF &target) override;
+    std::unique_ptr<ISpoolStream> spoolPdf() override;
     bool endDoc() override;
     bool showSetupDialog() override;
     std::unique_ptr<IPrinter> forJob() override;

@@ -6,10 +6,10 @@ bool spoolerTookLastDocument()
     return true;
 }
 
-std::optional<bool> spoolSheet(const PrinterSettings &, const PdfSheet &, const QImage &)
+std::unique_ptr<ISpoolStream> openPdfSpool(const PrinterSettings &)
 {
     // Windows printers take the page through the system's own drawing calls, Qt's engine.
-    return std::nullopt;
+    return nullptr;
 }
 
 QMarginsF landscapeMinimumMargins(QPrinter &printer)

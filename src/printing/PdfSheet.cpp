@@ -1,5 +1,7 @@
 #include "PdfSheet.h"
 
+#include "platform/Printer.h"
+
 #include <zlib.h>
 
 #include <vector>
@@ -10,13 +12,13 @@ namespace {
 class PdfOut
 {
 public:
-    explicit PdfOut(const std::function<bool(QByteArrayView)> &write)
-        : m_write(write)
+    explicit PdfOut(IByteSink &sink)
+        : m_sink(sink)
     {}
     bool put(QByteArrayView bytes)
     {
         m_offset += bytes.size();
-        m_ok = m_ok && m_write(bytes);
+        m_ok = m_ok && m_sink.write(bytes);
         return m_ok;
     }
     bool object(int number, const QByteArray &body)
@@ -45,7 +47,7 @@ public:
     bool ok() const { return m_ok; }
 
 private:
-    const std::function<bool(QByteArrayView)> &m_write;
+    IByteSink &m_sink;
     std::vector<qint64> m_offsets;
     qint64 m_offset = 0;
     bool m_ok = true;
@@ -73,7 +75,7 @@ bool drain(PdfOut &out, z_stream &z, std::vector<unsigned char> &buffer, int flu
 // The picture's rows as 8-bit RGB, deflated in bands of about 256 kB. Screens are mostly runs of
 // one colour, which deflate shrinks many times over; a band with hardly any (noise, a photo) is
 // stored as it is, since deflate would spend long on it for a few per cent.
-qint64 writePixels(PdfOut &out, const QImage &picture)
+bool writePixels(PdfOut &out, const QImage &picture)
 {
     const int width = picture.width();
     const int bandRows = std::max(1, (1 << 18) / (width * 3));
@@ -82,8 +84,7 @@ qint64 writePixels(PdfOut &out, const QImage &picture)
     z_stream z{};
     int level = Z_BEST_SPEED;
     if (deflateInit(&z, level) != Z_OK)
-        return -1;
-    const qint64 start = out.offset();
+        return false;
     bool ok = true;
     for (int top = 0; ok && top < picture.height(); top += bandRows) {
         const int rows = std::min(bandRows, picture.height() - top);
@@ -113,13 +114,12 @@ qint64 writePixels(PdfOut &out, const QImage &picture)
         ok = ok && drain(out, z, packed, top + rows >= picture.height() ? Z_FINISH : Z_NO_FLUSH);
     }
     deflateEnd(&z);
-    return ok ? out.offset() - start : -1;
+    return ok;
 }
 
 } // namespace
 
-bool writePdfSheet(const PdfSheet &sheet, const QImage &source,
-                   const std::function<bool(QByteArrayView)> &write)
+bool writePdfSheet(const PdfSheet &sheet, const QImage &source, IByteSink &sink)
 {
     const QImage picture =
         source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
@@ -127,7 +127,7 @@ bool writePdfSheet(const PdfSheet &sheet, const QImage &source,
             : source.convertToFormat(QImage::Format_RGB32);
     if (picture.isNull())
         return false;
-    PdfOut out(write);
+    PdfOut out(sink);
     const double height = sheet.paper.height();
     const QRectF &clip = sheet.printable, &to = sheet.target;
     // PDF counts upwards from the bottom of the sheet.
@@ -151,9 +151,10 @@ bool writePdfSheet(const PdfSheet &sheet, const QImage &source,
             QByteArray::number(picture.height()) +
             " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Interpolate false"
             " /Filter /FlateDecode /Length 6 0 R >>\nstream\n");
-    const qint64 length = writePixels(out, picture);
-    if (length < 0)
+    const qint64 start = out.offset();
+    if (!writePixels(out, picture))
         return false;
+    const qint64 length = out.offset() - start;
     out.put("\nendstream\nendobj\n");
     out.object(6, QByteArray::number(length));
     return out.finish(1);
