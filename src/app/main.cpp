@@ -23,11 +23,11 @@ int main(int argc, char *argv[])
             return 0;
         }
         // Without a screen only a running Glimmerbox could print it.
-        if (const QString why = noScreen();
-            asked.action == CommandLine::PrintScreen && !why.isEmpty()) {
+        if (const Result<> screen = screenAvailable();
+            asked.action == CommandLine::PrintScreen && !screen) {
             QCoreApplication core(argc, argv);
             const std::optional<int> status = printScreenThroughRunningProgram();
-            return status ? *status : printScreenFailed(why);
+            return status ? *status : printScreenFailed(screen.reason());
         }
     }
     QApplication app(argc, argv);

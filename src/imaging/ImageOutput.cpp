@@ -41,9 +41,9 @@ bool ImageOutput::refused(const Shot &shot, const QString &done, const QString &
 bool ImageOutput::mayReplace(const QString &fileName)
 {
     const QString native = QDir::toNativeSeparators(fileName);
-    if (const QString reason = m_s.files.refusal(fileName); !reason.isEmpty()) {
+    if (const Result<> may = m_s.files.mayWrite(fileName); !may) {
         m_s.messages.inform(SaveTitle,
-                            QStringLiteral("Cannot replace %1: %2.").arg(native, reason));
+                            QStringLiteral("Cannot replace %1: %2.").arg(native, may.reason()));
         return false;
     }
     if (!m_s.files.exists(fileName))
@@ -100,17 +100,12 @@ Result<> ImageOutput::writeFile(const QString &fileName, int type, const QImage 
 {
     if (type == 1)
         return m_jpeg.save(picture, fileName);
-    QString writerError;
-    const ReplaceResult result = m_s.files.replaceSafely(fileName, [&](const QString &temporary) {
+    return m_s.files.replaceSafely(fileName, [&](const QString &temporary) -> Result<> {
         QImageWriter writer(temporary, type == 3 ? "png" : "bmp");
         if (writer.write(picture))
-            return true;
-        writerError = writer.errorString();
-        return false;
+            return {};
+        return Failure{writer.errorString()};
     });
-    if (result.outcome == ReplaceResult::Replaced)
-        return {};
-    return Failure{result.outcome == ReplaceResult::WriterFailed ? writerError : result.error};
 }
 
 void ImageOutput::copyToClipboard(const Shot &shot, const std::function<void()> &popUp)

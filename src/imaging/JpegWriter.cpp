@@ -30,19 +30,14 @@ Result<> JpegWriter::save(const QImage &picture, const QString &fileName)
 
     // The old file is never deleted first: the new one is written beside it and takes its place
     // only when complete, so a failed save leaves the old file as it was.
-    QString writeError;
-    const ReplaceResult result = m_files.replaceSafely(fileName, [&](const QString &temporary) {
+    return m_files.replaceSafely(fileName, [&](const QString &temporary) -> Result<> {
         QFile file(temporary);
         const bool written =
             file.open(QIODevice::WriteOnly) &&
             file.write(reinterpret_cast<const char *>(jpeg), qint64(size)) == qint64(size);
         file.close();
         if (written && file.error() == QFileDevice::NoError)
-            return true;
-        writeError = file.errorString();
-        return false;
+            return {};
+        return Failure{file.errorString()};
     });
-    if (result.outcome == ReplaceResult::Replaced)
-        return {};
-    return Failure{result.outcome == ReplaceResult::WriterFailed ? writeError : result.error};
 }

@@ -3,4 +3,4 @@
 #include "Files.h"
 
 // The operating system's part of IFiles::replaceSafely; one implementation per system.
-ReplaceResult replaceFileSafely(const QString &target, const IFiles::Writer &writer);
+Result<> replaceFileSafely(const QString &target, const IFiles::Writer &writer);

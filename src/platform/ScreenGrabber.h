@@ -36,9 +36,9 @@ public:
 // The screen reader that fits the session; chosen once, at start-up. One per system.
 std::unique_ptr<IScreenGrabber> chooseScreenGrabber();
 
-// Why there is no screen to read and no window to show (no display to connect to); empty when
-// there is one. One per system.
-QString noScreen();
+// Whether there is a screen to read and a window to show, or why not (no display to connect
+// to). One per system.
+Result<> screenAvailable();
 
 // A monitor as the window system lists it, in device pixels of the whole screen.
 struct MonitorArea

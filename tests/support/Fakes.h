@@ -217,14 +217,14 @@ struct FakeConfirmations final : IConfirmations
 // The real files, whose writing can be made to fail as a full disk would.
 struct TestFiles final : IFiles
 {
-    ReplaceResult replaceSafely(const QString &target, const Writer &writer) override
+    Result<> replaceSafely(const QString &target, const Writer &writer) override
     {
         if (diskFull)
-            return {ReplaceResult::Failed, QStringLiteral("No space left on device")};
+            return Failure{QStringLiteral("No space left on device")};
         return real.replaceSafely(target, writer);
     }
     bool exists(const QString &path) const override { return real.exists(path); }
-    QString refusal(const QString &path) const override { return real.refusal(path); }
+    Result<> mayWrite(const QString &path) const override { return real.mayWrite(path); }
     QtFiles real;
     bool diskFull = false;
 };

@@ -38,25 +38,25 @@ mode_t newFileMode()
 
 } // namespace
 
-ReplaceResult replaceFileSafely(const QString &target, const IFiles::Writer &writer)
+Result<> replaceFileSafely(const QString &target, const IFiles::Writer &writer)
 {
     const QByteArray targetPath = QFile::encodeName(target);
     struct stat old = {};
     const bool existed = ::stat(targetPath.constData(), &old) == 0;
     if (existed) {
         if (!S_ISREG(old.st_mode))
-            return {ReplaceResult::Refused, systemError(EISDIR)};
+            return Failure{systemError(EISDIR)};
         // Read-only means read-only, also for an administrator the system would let through.
         if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
             ::access(targetPath.constData(), W_OK) != 0)
-            return {ReplaceResult::Refused, systemError(EACCES)};
+            return Failure{systemError(EACCES)};
     }
 
     const QFileInfo info(target);
     QTemporaryFile temporary(info.absolutePath() + QStringLiteral("/.glimmerbox-XXXXXX.tmp"));
     temporary.setAutoRemove(false);
     if (!temporary.open())
-        return {ReplaceResult::Failed, temporary.errorString()};
+        return Failure{temporary.errorString()};
     const QString temporaryName = temporary.fileName();
     const QByteArray temporaryPath = QFile::encodeName(temporaryName);
     temporary.close();
@@ -66,29 +66,29 @@ ReplaceResult replaceFileSafely(const QString &target, const IFiles::Writer &wri
             ::unlink(temporaryPath.constData());
     });
 
-    if (!writer(temporaryName))
-        return {ReplaceResult::WriterFailed, {}};
+    if (Result<> written = writer(temporaryName); !written)
+        return written;
     // The new file must be on the disk before it takes the old one's name.
     if (!syncPath(temporaryPath, O_RDONLY))
-        return {ReplaceResult::Failed, systemError(errno)};
+        return Failure{systemError(errno)};
 
     if (existed) {
         if (::chmod(temporaryPath.constData(), old.st_mode & 07777) != 0)
-            return {ReplaceResult::Failed, systemError(errno)};
+            return Failure{systemError(errno)};
         // Keep the owner where we may (an administrator saving over a user's file); a file
         // that ends up ours is no reason to fail the save.
         if (::geteuid() == 0 && ::chown(temporaryPath.constData(), old.st_uid, old.st_gid) != 0) {
         }
         const struct timespec times[2] = {old.st_atim, old.st_mtim};
         if (::utimensat(AT_FDCWD, temporaryPath.constData(), times, 0) != 0)
-            return {ReplaceResult::Failed, systemError(errno)};
+            return Failure{systemError(errno)};
     } else if (::chmod(temporaryPath.constData(), newFileMode()) != 0) {
-        return {ReplaceResult::Failed, systemError(errno)};
+        return Failure{systemError(errno)};
     }
 
     if (::rename(temporaryPath.constData(), targetPath.constData()) != 0)
-        return {ReplaceResult::Failed, systemError(errno)};
+        return Failure{systemError(errno)};
     replaced = true;
     syncPath(QFile::encodeName(info.absolutePath()), O_RDONLY | O_DIRECTORY);
-    return {ReplaceResult::Replaced, {}};
+    return {};
 }

@@ -13,10 +13,11 @@ std::unique_ptr<IScreenGrabber> chooseScreenGrabber()
     return std::make_unique<XShmScreenGrabber>();
 }
 
-QString noScreen()
+Result<> screenAvailable()
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return QStringLiteral("there is no display to read: neither DISPLAY nor WAYLAND_DISPLAY "
-                              "is set");
+        return Failure{
+            QStringLiteral("there is no display to read: neither DISPLAY nor WAYLAND_DISPLAY "
+                           "is set")};
     return {};
 }

@@ -113,25 +113,25 @@ bool QtFiles::exists(const QString &path) const
     return QFileInfo(path).isFile();
 }
 
-QString QtFiles::refusal(const QString &path) const
+Result<> QtFiles::mayWrite(const QString &path) const
 {
     const QFileInfo file(path);
     if (file.isDir())
-        return QStringLiteral("it is a folder");
+        return Failure{QStringLiteral("it is a folder")};
     // Read-only means read-only, also for an administrator the system would let through.
     const auto writable =
         QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (file.exists() && !(file.permissions() & writable))
-        return QStringLiteral("it is read-only");
+        return Failure{QStringLiteral("it is read-only")};
     const QFileInfo folder(file.absolutePath());
     if (!folder.isDir())
-        return QStringLiteral("its folder does not exist");
+        return Failure{QStringLiteral("its folder does not exist")};
     if (!folder.isWritable())
-        return QStringLiteral("its folder may not be written to");
+        return Failure{QStringLiteral("its folder may not be written to")};
     return {};
 }
 
-ReplaceResult QtFiles::replaceSafely(const QString &target, const Writer &writer)
+Result<> QtFiles::replaceSafely(const QString &target, const Writer &writer)
 {
     return replaceFileSafely(target, writer);
 }

@@ -70,8 +70,8 @@ class QtFiles final : public IFiles
 {
 public:
     bool exists(const QString &path) const override;
-    QString refusal(const QString &path) const override;
-    ReplaceResult replaceSafely(const QString &target, const Writer &writer) override;
+    Result<> mayWrite(const QString &path) const override;
+    Result<> replaceSafely(const QString &target, const Writer &writer) override;
 };
 
 class QtClipboard final : public IClipboard

@@ -23,9 +23,9 @@ QString systemMessage(DWORD error)
     return message;
 }
 
-ReplaceResult failed(ReplaceResult::Outcome outcome, DWORD error)
+Failure failed(DWORD error)
 {
-    return {outcome, systemMessage(error)};
+    return {systemMessage(error)};
 }
 
 std::wstring nativePath(const QString &path)
@@ -53,30 +53,31 @@ bool settle(const std::wstring &path, const WIN32_FILE_ATTRIBUTE_DATA *old)
 
 } // namespace
 
-ReplaceResult replaceFileSafely(const QString &target, const IFiles::Writer &writer)
+Result<> replaceFileSafely(const QString &target, const IFiles::Writer &writer)
 {
     const std::wstring targetPath = nativePath(target);
     WIN32_FILE_ATTRIBUTE_DATA old = {};
     // Looked up without opening it: opening would change its last-access time.
     const bool existed = ::GetFileAttributesExW(targetPath.c_str(), GetFileExInfoStandard, &old);
     if (existed && (old.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
-        return failed(ReplaceResult::Refused, ERROR_ACCESS_DENIED);
+        return failed(ERROR_ACCESS_DENIED);
 
     // Beside the target, so that taking its place is a rename on the same volume.
     const std::wstring folder = nativePath(QFileInfo(target).absolutePath());
     wchar_t temporary[MAX_PATH + 1] = {};
     if (!::GetTempFileNameW(folder.c_str(), L"gbx", 0, temporary))
-        return failed(ReplaceResult::Failed, ::GetLastError());
+        return failed(::GetLastError());
     bool replaced = false;
     const auto removeTemporary = qScopeGuard([&] {
         if (!replaced)
             ::DeleteFileW(temporary);
     });
 
-    if (!writer(QDir::fromNativeSeparators(QString::fromWCharArray(temporary))))
-        return {ReplaceResult::WriterFailed, {}};
+    if (Result<> written = writer(QDir::fromNativeSeparators(QString::fromWCharArray(temporary)));
+        !written)
+        return written;
     if (!settle(temporary, existed ? &old : nullptr))
-        return failed(ReplaceResult::Failed, ::GetLastError());
+        return failed(::GetLastError());
     // A file made under a temporary name has the attributes of a new file; the old one's may
     // differ (hidden, no archive flag). FILE_ATTRIBUTE_NORMAL stands for "none".
     if (existed) {
@@ -84,7 +85,7 @@ ReplaceResult replaceFileSafely(const QString &target, const IFiles::Writer &wri
             old.dwFileAttributes & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
                                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
         if (!::SetFileAttributesW(temporary, attributes ? attributes : FILE_ATTRIBUTE_NORMAL))
-            return failed(ReplaceResult::Failed, ::GetLastError());
+            return failed(::GetLastError());
     }
 
     // One rename puts the complete new file in place of the old one. ReplaceFileW would carry
@@ -92,7 +93,7 @@ ReplaceResult replaceFileSafely(const QString &target, const IFiles::Writer &wri
     // (Wine keeps neither attributes nor times): the new file has them all already.
     if (!::MoveFileExW(temporary, targetPath.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return failed(ReplaceResult::Failed, ::GetLastError());
+        return failed(::GetLastError());
     replaced = true;
-    return {ReplaceResult::Replaced, {}};
+    return {};
 }

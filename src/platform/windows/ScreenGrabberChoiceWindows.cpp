@@ -5,7 +5,7 @@ std::unique_ptr<IScreenGrabber> chooseScreenGrabber()
     return std::make_unique<QtScreenGrabber>();
 }
 
-QString noScreen()
+Result<> screenAvailable()
 {
     return {}; // a program started in a session always has its desktop
 }
