@@ -17,7 +17,7 @@ trap 'kill "${pids[@]}" 2>/dev/null; wait; [[ -n ${KEEP-} ]] || rm -rf "$T"' EXI
     fail "run it from scripts/test"
 export XDG_RUNTIME_DIR=$T HOME=$T QT_LOGGING_RULES=glimmerbox.autodump.debug=true
 export QT_MESSAGE_PATTERN="%{time process} %{message}"
-unset QT_QPA_PLATFORM DISPLAY XAUTHORITY
+unset QT_QPA_PLATFORM DISPLAY XAUTHORITY XDG_CONFIG_HOME
 mkdir -m 700 "$T/Pictures" && chmod 700 "$T"
 export WAYLAND_DISPLAY=glimmerbox-test
 if [[ $wm == kwin ]]; then
@@ -140,9 +140,9 @@ for platform in wayland xcb; do
         gdbus call --session -d org.kde.kglobalaccel -o /kglobalaccel \
             -m org.kde.KGlobalAccel.action $((0x04000000 | 0x01000009)) | grep -q "'glimmerbox'" ||
             fail "Ctrl+Print is not Glimmerbox's in KDE's shortcuts"
-        gdbus call --session -d org.kde.kglobalaccel -o /kglobalaccel -m \
-            org.kde.KGlobalAccel.defaultShortcut "['glimmerbox', 'print-screen', '', '']" |
-            grep -q "$((0x04000000 | 0x01000009))" || fail "KDE gives Glimmerbox no default key"
+        # As saved: asked over D-Bus, this kglobalaccel answers with the active key instead.
+        grep -q '^print-screen=Ctrl+Print,Ctrl+Print,' "$T/.config/kglobalshortcutsrc" ||
+            fail "KDE gives Glimmerbox no default key"
         gdbus call --session -d org.kde.kglobalaccel -o /component/glimmerbox \
             -m org.kde.kglobalaccel.Component.invokeShortcut print-screen >/dev/null
         poll 30 "the page of Ctrl+Print" printed $((before + 4))

@@ -19,7 +19,8 @@ start_desktop 1024x768 "$T" >/dev/null || fatal "no X screen"
 "$XTOOL" write-pattern "$T/screen.png" 1024 768 7 && "$XTOOL" setroot "$T/screen.png"
 
 up() { # the main window shows, once a second program has said Ctrl+Print is another's
-    shown '^Glimmerbox v1\.04$' || { shown '^Ctrl\+Print$' && dismiss '^Ctrl\+Print$' && false; }
+    shown '^Glimmerbox v1\.04$' ||
+        { shown '^Ctrl\+Print$' && dismiss '^Ctrl\+Print$' && touch "$T/told-$PID" && false; }
 }
 start() { # N: program N, its log in $T/N.log, once its window shows
     (ulimit -n 1024 && exec "$PROGRAM" >"$T/$1.log" 2>&1) &
@@ -41,6 +42,8 @@ start 3 && end 2
 wait_for 10 "program 3 serving after program 2, the holder, ended" served
 channel=$(stat -c '%i %w' "$CHANNEL") && start 4 && end 4 && PID=${PIDS[3]} # inode, birth
 check "program 4 ending left program 3's channel" test "$(stat -c '%i %w' "$CHANNEL")" == "$channel"
+told() { for n in 1 2 3 4; do [[ ! -e $T/told-${PIDS[n]} ]] || echo -n "$n"; done; }
+check "programs 2 and 4 said another program holds Ctrl+Print, 1 and 3 not" test "$(told)" == 24
 refused() { ! setpriv --reuid=65534 --regid=65534 --clear-groups env -u DISPLAY "$@" 2>/dev/null; }
 check "another user cannot reach the channel" \
     refused timeout 10 socat - "UNIX-CONNECT:$CHANNEL" </dev/null
