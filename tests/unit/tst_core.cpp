@@ -92,20 +92,16 @@ private slots:
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("held");
         QTest::addColumn<int>("next");
-        QTest::newRow("one") << "g"
-                             << "10* - - - -" << 2;
-        QTest::newRow("six: the first replaced") << "g g g g g g"
-                                                 << "60* 20 30 40 50" << 2;
-        QTest::newRow("a pick is replaced") << "g g g p1 g"
-                                            << "40* 20 30 - -" << 2;
-        QTest::newRow("a pick, then another") << "g g p1 p2"
-                                              << "10 20* - - -" << 2;
-        QTest::newRow("an empty slot picked") << "g p4"
-                                              << "10 - - -* -" << 4;
-        QTest::newRow("after a failed grab") << "g g p2 x"
-                                             << "10 20* - - -" << 2;
-        QTest::newRow("a reset") << "g g r"
-                                 << "- - - - -" << 1;
+        const auto row = [](const char *name, const char *steps, const char *held, int next) {
+            QTest::newRow(name) << QString(steps) << QString(held) << next;
+        };
+        row("one", "g", "10* - - - -", 2);
+        row("six: the first replaced", "g g g g g g", "60* 20 30 40 50", 2);
+        row("a pick is replaced", "g g g p1 g", "40* 20 30 - -", 2);
+        row("a pick, then another", "g g p1 p2", "10 20* - - -", 2);
+        row("an empty slot picked", "g p4", "10 - - -* -", 4);
+        row("after a failed grab", "g g p2 x", "10 20* - - -", 2);
+        row("a reset", "g g r", "- - - - -", 1);
     }
 
     void shotsFillTheSlotsInTurn()
