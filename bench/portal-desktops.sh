@@ -10,8 +10,8 @@ fail() {
     [[ ! -v T ]] || tail -n 12 "$T"/*.log >&2
     exit 1
 }
-# shellcheck source-path=SCRIPTDIR source=../tests/poll.sh
-source "$(dirname "$(realpath "$0")")/../tests/poll.sh"
+# shellcheck source-path=SCRIPTDIR source=../scripts/lib/common.sh
+source "$(dirname "$(realpath "$0")")/../scripts/lib/common.sh"
 bus_conf=$(dirname "$(realpath "$0")")/../tests/wayland/session-bus.conf
 
 if [[ ${1-} != --desktop ]]; then
@@ -46,19 +46,19 @@ if [[ $wm == kwin ]]; then
     "$T/kwin_wayland" --virtual --xwayland --width "${size%x*}" --height "${size#*x}" \
         --socket "$WAYLAND_DISPLAY" "$T/up" >"$T/wm.log" 2>&1 &
     pids+=($!)
-    poll 20 "KWin did not start" test -s "$T/x"
+    wait_for 20 "KWin starting" test -s "$T/x"
     read -r holder DISPLAY XAUTHORITY <"$T/x" && export DISPLAY XAUTHORITY && pids+=("$holder")
     kde=$(echo /usr/lib/*/libexec/xdg-desktop-portal-kde)
     XDG_CURRENT_DESKTOP=KDE QT_QPA_PLATFORM=xcb QML2_IMPORT_PATH=$GLIMMERBOX_PLASMA_QML "$kde" \
         >"$T/kde.log" 2>&1 &
     pids+=($!) && desktop=KDE
-    poll 20 "the KDE portal did not start" owned org.freedesktop.impl.portal.desktop.kde
+    wait_for 20 "the KDE portal on the bus" owned org.freedesktop.impl.portal.desktop.kde
 else
     # A system bus of its own, and /run/systemd hidden, so that gnome-shell runs without logind.
     dbus-daemon --config-file="$bus_conf" --print-address=3 --nofork 3>"$T/system-bus" \
         >"$T/bus.log" 2>&1 &
     pids+=($!)
-    poll 10 "no system bus" test -s "$T/system-bus"
+    wait_for 10 "a system bus" test -s "$T/system-bus"
     DBUS_SYSTEM_BUS_ADDRESS=$(cat "$T/system-bus")
     export DBUS_SYSTEM_BUS_ADDRESS GSETTINGS_BACKEND=memory XDG_SESSION_TYPE=wayland
     mkdir -p "$T/.local/share/gnome-shell" && touch "$T/.local/share/gnome-shell/lock-warning-shown"
@@ -66,14 +66,14 @@ else
         --headless --wayland --unsafe-mode --virtual-monitor "$size" \
         --wayland-display "$WAYLAND_DISPLAY" >"$T/wm.log" 2>&1 &
     pids+=($!)
-    poll 30 "GNOME Shell did not start" grep -q "GNOME Shell started" "$T/wm.log"
+    wait_for 30 "GNOME Shell starting" grep -q "GNOME Shell started" "$T/wm.log"
     # The desktop alone: no overview, no top bar, no banner (Eval needs the unsafe mode).
     gdbus call --session -d org.gnome.Shell -o /org/gnome/Shell -m org.gnome.Shell.Eval \
         'Main.overview.hide(); Main.panel.hide(); Main.messageTray._bannerBin.hide();' >/dev/null
     # Screenshots allowed beforehand, as a user's first Allow leaves it: no dialog.
     /usr/libexec/xdg-permission-store --replace >"$T/permissions.log" 2>&1 &
     pids+=($!)
-    poll 20 "the permission store did not start" owned org.freedesktop.impl.portal.PermissionStore
+    wait_for 20 "the permission store on the bus" owned org.freedesktop.impl.portal.PermissionStore
     gdbus call --session -d org.freedesktop.impl.portal.PermissionStore \
         -o /org/freedesktop/impl/portal/PermissionStore \
         -m org.freedesktop.impl.portal.PermissionStore.SetPermission \
@@ -81,10 +81,10 @@ else
     XDG_CURRENT_DESKTOP=GNOME GDK_BACKEND=wayland /usr/libexec/xdg-desktop-portal-gnome \
         >"$T/gnome.log" 2>&1 &
     pids+=($!) && desktop=GNOME
-    poll 20 "the GNOME portal did not start" owned org.freedesktop.impl.portal.desktop.gnome
+    wait_for 20 "the GNOME portal on the bus" owned org.freedesktop.impl.portal.desktop.gnome
 fi
 XDG_CURRENT_DESKTOP=$desktop /usr/libexec/xdg-desktop-portal >"$T/portal.log" 2>&1 &
 pids+=($!)
-poll 20 "the desktop portal did not start" owned org.freedesktop.portal.Desktop
+wait_for 20 "the desktop portal on the bus" owned org.freedesktop.portal.Desktop
 QT_QPA_PLATFORM=wayland "$bench" "$runs" "$picture" 2>"$T/bench.log" ||
     fail "bench_portal on $wm at $size: $(grep -h '^bench_portal:' "$T/bench.log")"

@@ -107,16 +107,38 @@ stop_started() {
     CLEANUP_FILES=()
 }
 
-# wait_until SECONDS COMMAND...: polls every 50 ms until the command succeeds.
-wait_until() {
-    local limit=$1
-    shift
-    local tries=$((limit * 20))
-    while ((tries-- > 0)); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.05
+# wait_for SECONDS WHAT COMMAND...: runs COMMAND every 0.1 s until it succeeds, for at least
+# SECONDS by the clock, which also runs while a busy machine runs COMMAND slowly. After them, or
+# once the program that PID names has ended, "WHAT did not happen" goes to the caller's fail (a
+# session's ends it), or without one to standard error; and wait_for fails.
+wait_for() {
+    local end=$((SECONDS + $1)) said t0=$EPOCHREALTIME
+    until "${@:3}" >/dev/null 2>&1; do
+        if [[ -n ${PID-} ]] && ! kill -0 "$PID" 2>/dev/null; then
+            said="$2 did not happen: the program ended"
+        elif ((SECONDS <= end)); then
+            sleep 0.1 && continue
+        else
+            said="$2 did not happen within $1 s"
+        fi
+        if declare -F fail >/dev/null; then fail "$said"; else echo "$said" >&2; fi
+        return 1
     done
-    return 1
+    [[ -z ${GLIMMERBOX_WAIT_LOG-} ]] ||
+        echo "$t0 $EPOCHREALTIME $1 ${0##*/} $2" >>"$GLIMMERBOX_WAIT_LOG"
+}
+
+# owned NAME: NAME is taken on the session bus (asked of the bus: a call to a service there could
+# start a second, unconfigured copy of it).
+owned() {
+    gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus \
+        -m org.freedesktop.DBus.NameHasOwner "$1" | grep -q true
+}
+
+# discard FOLDER...: removes a run's work folders; with GLIMMERBOX_KEEP set, keeps them for their
+# logs and pages, and says where they are.
+discard() {
+    if [[ -n ${GLIMMERBOX_KEEP-} ]]; then echo "Kept: $*" >&2; else rm -rf "$@"; fi
 }
 
 # start_desktop WIDTHxHEIGHT WORKDIR: Xvfb on a free display number, then openbox. Exports DISPLAY.
@@ -134,12 +156,21 @@ start_desktop() {
         return 1
     fi
     export DISPLAY=":$number"
-    wait_until 20 xdpyinfo || { echo "X server $DISPLAY does not answer" >&2; return 1; }
+    wait_for 20 "an answer from the X server $DISPLAY (see $work/xvfb.log)" xdpyinfo || return 1
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
     STARTED_PIDS+=($!)
-    wait_until 20 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
-        || { echo "openbox did not start; see $work/openbox.log" >&2; return 1; }
+    wait_for 20 "openbox managing the screen (see $work/openbox.log)" \
+        sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || return 1
     echo "Test desktop: DISPLAY=$DISPLAY ($geometry) with openbox"
+}
+
+# start_test_services WORKDIR: what the sessions run on: runtime and home folders of their own,
+# the 1024x768 test desktop and the spooler.
+start_test_services() {
+    mkdir -m 700 "$1/runtime" && mkdir -p "$1/home"
+    export XDG_RUNTIME_DIR=$1/runtime HOME=$1/home
+    start_desktop 1024x768 "$1"
+    start_spooler "$1"
 }
 
 # start_spooler WORKDIR: a private cupsd (its own configuration, spool and socket) with a cups-pdf
@@ -186,7 +217,7 @@ EOF
     cupsd -f -c "$c/root/cupsd.conf" -s "$c/root/cups-files.conf" >"$c/log/cupsd.out" 2>&1 &
     STARTED_PIDS+=($!)
     export CUPS_SERVER="$c/cups.sock"
-    wait_until 20 lpstat -r || { echo "cupsd did not start; see $c/log" >&2; return 1; }
+    wait_for 20 "an answer from cupsd (see $c/log)" lpstat -r || return 1
     # cups-pdf reads a queue's settings from /etc/cups/cups-pdf-NAME.conf, NAME from the device
     # URI; a name of our own keeps the shared cups-pdf.conf and the users' folders untouched.
     local name="glimmerbox-test-$$"
@@ -194,11 +225,11 @@ EOF
     printf 'Out %s\nAnonDirName %s\n' "$c/pdf" "$c/pdf" >"$conf"
     CLEANUP_FILES+=("$conf")
     # A scheduler that has just started may still turn the new queue away for a moment.
-    if ! wait_until 20 lpadmin -p GlimmerboxPDF -E -v "cups-pdf:/$name" \
-        -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd ||
+    if ! wait_for 20 "cupsd taking GlimmerboxPDF" lpadmin -p GlimmerboxPDF -E \
+        -v "cups-pdf:/$name" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd ||
         ! lpadmin -p GlimmerboxLetter -E -v "cups-pdf:/$name" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
             -o PageSize=Letter ||
-        ! wait_until 20 lpadmin -d GlimmerboxPDF; then
+        ! wait_for 20 "GlimmerboxPDF as the default" lpadmin -d GlimmerboxPDF; then
         echo "cupsd did not take the test printer; see $c/log" >&2
         lpadmin -p GlimmerboxPDF -E -v "cups-pdf:/$name" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
             >&2 || true

@@ -63,16 +63,15 @@ start_wine() {
     STARTED_PIDS+=($!)
     # Debian's Wine keeps the name of the server's folder in the prefix: a program started before
     # the server has written it makes a folder of its own, where no server will ever listen.
-    wait_until 20 wineserver_listens ||
-        { echo "wineserver did not start; see $work/wineserver.log" >&2 && return 1; }
+    wait_for 20 "wineserver listening (see $work/wineserver.log)" wineserver_listens || return 1
     echo "Creating the Wine prefix $WINEPREFIX"
     if ! "$WINE64" wineboot --init >"$work/wineboot.log" 2>&1; then
         echo "wineboot failed; see $work/wineboot.log" >&2
         return 1
     fi
     # wineboot returns before the prefix's registry is written out; reg answers only after.
-    wait_until 60 "$WINE64" reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion' \
-        || { echo "the Wine prefix did not become ready" >&2; return 1; }
+    wait_for 60 "the Wine prefix's registry answering" \
+        "$WINE64" reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion' || return 1
 }
 
 # wineserver_listens: the prefix's server has its socket.

@@ -2,17 +2,18 @@
 # Auto-Dump on a headless desktop with a task bar and its own portal, driven as the task bar
 # drives it, with Qt on wayland and on xcb: KWin with the KDE portal, GNOME Shell with GNOME's.
 # No page at the start, one bare screen per restore, maximise gives the normal window, no page.
-# On KWin, Ctrl+Print then gives one more bare screen.
-#   task-bar.sh kwin|gnome XTOOL PROGRAM    (scripts/test's spooler; KEEP=1 keeps logs)
+# Then Ctrl+Print on KWin, --print-screen on GNOME, gives one more bare screen.
+#   task-bar.sh kwin|gnome XTOOL PROGRAM    (scripts/test's spooler)
 set -euo pipefail
 fail() {
     echo "FAIL: $*" >&2
     tail -n 12 "$T"/*.log >&2
     exit 1
 }
-source "$(dirname "$(realpath "$0")")/../poll.sh"
+# shellcheck source=../../scripts/lib/common.sh
+source "$(dirname "$(realpath "$0")")/../../scripts/lib/common.sh"
 wm=$1 xtool=$2 program=$3 pids=() T=$(mktemp -d "/tmp/glimmerbox-$1.XXXXXX")
-trap 'kill "${pids[@]}" 2>/dev/null; wait; [[ -n ${KEEP-} ]] || rm -rf "$T"' EXIT
+trap 'kill "${pids[@]}" 2>/dev/null; wait; discard "$T"' EXIT
 [[ -d ${GLIMMERBOX_TEST_PDF_DIR-} && -d ${GLIMMERBOX_PLASMA_QML-} ]] ||
     fail "run it from scripts/test"
 export XDG_RUNTIME_DIR=$T HOME=$T QT_LOGGING_RULES=glimmerbox.autodump.debug=true
@@ -28,12 +29,12 @@ if [[ $wm == kwin ]]; then
     "$T/kwin_wayland" --virtual --xwayland --width 1024 --height 768 --socket glimmerbox-test \
         "$T/up" >"$T/wm.log" 2>&1 &
     pids+=($!)
-    poll 20 "KWin did not start" test -s "$T/x"
+    wait_for 20 "KWin starting" test -s "$T/x"
     read -r holder DISPLAY XAUTHORITY <"$T/x" && export DISPLAY XAUTHORITY && pids+=("$holder")
     XDG_CURRENT_DESKTOP=KDE QT_QPA_PLATFORM=xcb QML2_IMPORT_PATH=$GLIMMERBOX_PLASMA_QML \
         "$(echo /usr/lib/*/libexec/xdg-desktop-portal-kde)" >"$T/kde.log" 2>&1 &
     pids+=($!) && desktop=KDE
-    poll 20 "the KDE portal did not start" owned org.freedesktop.impl.portal.desktop.kde
+    wait_for 20 "the KDE portal on the bus" owned org.freedesktop.impl.portal.desktop.kde
     # KWin alone shows a black screen, which a black page would match: a pattern instead.
     "$xtool" write-pattern "$T/pattern.png" 1024 768 7
     display -backdrop -background black "$T/pattern.png" >"$T/display.log" 2>&1 &
@@ -49,17 +50,21 @@ if [[ $wm == kwin ]]; then
     }
     restore() { act 'workspace.activeClient = c;'; }
     maximise() { act 'c.setMaximize(true, true);'; }
-    shows() { # CAPTION MINIMISED: asked of KWin, which answers on its log
-        local m=M$RANDOM
-        act "print('$m ' + c.caption + ' ' + c.minimized);" && sleep 0.2 &&
-            grep -aq "$m $1 $2" "$T/wm.log"
+    shows() { # CAPTION MINIMISED: asked of KWin by the window's id, which KWin gives on its log;
+        local id info # a window shown again is a new one there, whose id is asked for again
+        if ! id=$(grep -ao "U$PID {[-0-9a-f]*}" "$T/wm.log" | tail -n 1) ||
+            ! info=$(gdbus call --session -d org.kde.KWin -o /KWin \
+                -m org.kde.KWin.getWindowInfo "${id#* }") || [[ $info != *"'caption'"* ]]; then
+            act "print('U$PID ' + c.internalId);" && return 1
+        fi
+        [[ $info == *"'caption': <'$1'>"* && $info == *"'minimized': <$2>"* ]]
     }
 else
     # A system bus of its own, and /run/systemd hidden, so that gnome-shell runs without logind.
     dbus-daemon --config-file="$(dirname "$(realpath "$0")")/../wayland/session-bus.conf" \
         --print-address=3 --nofork 3>"$T/system-bus" >"$T/bus.log" 2>&1 &
     pids+=($!)
-    poll 10 "no system bus" test -s "$T/system-bus"
+    wait_for 30 "a system bus" test -s "$T/system-bus"
     DBUS_SYSTEM_BUS_ADDRESS=$(cat "$T/system-bus")
     export DBUS_SYSTEM_BUS_ADDRESS GSETTINGS_BACKEND=memory
     export XDG_SESSION_TYPE=wayland
@@ -69,12 +74,12 @@ else
         --headless --wayland --unsafe-mode --virtual-monitor 1024x768 \
         --wayland-display glimmerbox-test >"$T/wm.log" 2>&1 &
     pids+=($!)
-    poll 30 "GNOME Shell did not start" grep -q "GNOME Shell started" "$T/wm.log"
+    wait_for 30 "GNOME Shell starting" grep -q "GNOME Shell started" "$T/wm.log"
     shell() { gdbus call --session -d org.gnome.Shell -o /org/gnome/Shell \
         -m org.gnome.Shell.Eval "$1"; }
     # The desktop alone: no overview, no top bar with its clock, no banner.
     shell 'Main.overview.hide(); Main.panel.hide(); Main.messageTray._bannerBin.hide();' >/dev/null
-    poll 20 "GNOME Shell started no XWayland" sh -c "pgrep -a Xwayland | grep -q '$T'"
+    wait_for 20 "GNOME Shell's XWayland" sh -c "pgrep -a Xwayland | grep -q '$T'"
     xwayland=$(pgrep -a Xwayland | grep "$T" | head -n 1)
     DISPLAY=$(grep -o ' :[0-9]*' <<<"$xwayland" | head -n 1 | tr -d ' ')
     XAUTHORITY=$(grep -o -- '-auth [^ ]*' <<<"$xwayland" | cut -d' ' -f2)
@@ -84,7 +89,7 @@ else
     XDG_CURRENT_DESKTOP=GNOME GDK_BACKEND=wayland /usr/libexec/xdg-desktop-portal-gnome \
         >"$T/gnome.log" 2>&1 &
     pids+=($!) && desktop=GNOME
-    poll 20 "the GNOME portal did not start" owned org.freedesktop.impl.portal.desktop.gnome
+    wait_for 20 "the GNOME portal on the bus" owned org.freedesktop.impl.portal.desktop.gnome
     act() { # Eval on the program's main window, as the dash acts on it
         shell "const w = global.get_window_actors().map(a => a.meta_window).find(w =>
             w.get_pid() == $PID && !w.get_transient_for()); $1"
@@ -96,19 +101,19 @@ else
     # reads it first would.
     dialog() { shell 'Main.shellAccessDialogDBusService._accessDialog != null' | grep -q "'true'"; }
     allow() {
-        poll 10 "GNOME did not ask whether Glimmerbox may take screenshots" dialog
+        wait_for 30 "GNOME asking whether Glimmerbox may take screenshots" dialog
         sleep 12
         shell 'Main.shellAccessDialogDBusService._accessDialog._sendResponse(0)' >/dev/null
     }
 fi
 XDG_CURRENT_DESKTOP=$desktop /usr/libexec/xdg-desktop-portal >"$T/portal.log" 2>&1 &
 pids+=($!)
-poll 20 "the desktop portal did not start" owned org.freedesktop.portal.Desktop
+wait_for 20 "the desktop portal on the bus" owned org.freedesktop.portal.Desktop
 # The screen as the desktop reads it, to compare the pages with.
 if [[ $wm == kwin ]]; then
     gdbus call --session -d org.freedesktop.portal.Desktop -o /org/freedesktop/portal/desktop \
         -m org.freedesktop.portal.Screenshot.Screenshot '' "{'interactive': <false>}" >/dev/null
-    poll 10 "the KDE portal took no screenshot" compgen -G "$T/Pictures/*.png"
+    wait_for 30 "the KDE portal's screenshot" compgen -G "$T/Pictures/*.png"
     mv "$T"/Pictures/*.png "$T/screen.png"
 else
     gdbus call --session -d org.gnome.Shell -o /org/gnome/Shell/Screenshot \
@@ -116,27 +121,30 @@ else
 fi
 pdfs() { find "$GLIMMERBOX_TEST_PDF_DIR" -name '*.pdf' | wc -l; }
 # No job left on the default queue; the sheet sessions' queues beside it may be busy.
-printed() { (($(pdfs) == $1)) && [[ -z $(lpstat -o GlimmerboxPDF) ]]; }
+printed() { (($(pdfs) >= $1)) && [[ -z $(lpstat -o GlimmerboxPDF) ]]; }
 for platform in wayland xcb; do
     echo "== $wm, Qt on $platform"
     before=$(pdfs)
     QT_QPA_PLATFORM=$platform "$program" /A >"$T/glimmerbox-$platform.log" 2>&1 &
     PID=$! && pids+=("$PID")
-    poll 10 "the window on the task bar as \"Click to Print Screen\"" \
+    wait_for 30 "the window on the task bar as \"Click to Print Screen\"" \
         shows "Click to Print Screen" true
-    sleep 4 && { printed "$before" || fail "a page nobody asked for at the start"; }
+    # The program makes its pages one after another: a page that has come proves that none before
+    # it is still to come.
     for click in 1 2 3; do
         restore
         [[ $wm$platform$click != gnomewayland1 ]] || allow
-        poll 30 "the page of restore $click" printed $((before + click))
-        poll 10 "the window back on the task bar after restore $click" \
+        wait_for 60 "the page of restore $click" printed $((before + click))
+        wait_for 30 "the window back on the task bar after restore $click" \
             shows "Click to Print Screen" true
+        ((click > 1 || $(pdfs) == before + 1)) || fail "a page nobody asked for at the start"
     done
     maximise
     restore # where the compositor keeps a maximised window on the task bar, the user clicks it
-    poll 10 "the normal window after maximise" shows Glimmerbox false
-    sleep 3 && { printed $((before + 3)) || fail "$(($(pdfs) - before)) pages for three restores"; }
-    if [[ $wm == kwin ]]; then # Ctrl+Print is Glimmerbox's in KDE's shortcuts; KWin presses it
+    wait_for 30 "the normal window after maximise" shows Glimmerbox false
+    if [[ $wm == gnome ]]; then # a page asked for from outside, after any the restores made
+        "$program" --print-screen || fail "--print-screen ended with status $?"
+    else # Ctrl+Print is Glimmerbox's in KDE's shortcuts; KWin presses it
         gdbus call --session -d org.kde.kglobalaccel -o /kglobalaccel \
             -m org.kde.KGlobalAccel.action $((0x04000000 | 0x01000009)) | grep -q "'glimmerbox'" ||
             fail "Ctrl+Print is not Glimmerbox's in KDE's shortcuts"
@@ -145,8 +153,9 @@ for platform in wayland xcb; do
             fail "KDE gives Glimmerbox no default key"
         gdbus call --session -d org.kde.kglobalaccel -o /component/glimmerbox \
             -m org.kde.kglobalaccel.Component.invokeShortcut print-screen >/dev/null
-        poll 30 "the page of Ctrl+Print" printed $((before + 4))
     fi
+    wait_for 60 "the page after the maximise" printed $((before + 4))
+    (($(pdfs) == before + 4)) || fail "$(($(pdfs) - before - 1)) pages for three restores"
     for page in $(ls -t "$GLIMMERBOX_TEST_PDF_DIR"/*.pdf | head -n 3); do
         pdfimages -png "$page" "$T/page"
         "$xtool" same "$T/page-000.png" "$T/screen.png" || fail "$page is not the bare screen"

@@ -7,8 +7,7 @@ set -euo pipefail
 XTOOL=$1 PROGRAM=${GLIMMERBOX_INSTALLED:-$2} PID='' failed=0 WIDTH=1920 HEIGHT=1080
 here=$(dirname "$(realpath "$0")")
 source "$here/session.sh"
-source "$here/../../scripts/lib/common.sh" # start_desktop, STARTED_PIDS
-[[ -n ${CUPS_SERVER:-} ]] || fatal "CUPS_SERVER unset: run it in scripts/test"
+[[ -n ${CUPS_SERVER:-} ]] || fail "CUPS_SERVER unset: run it in scripts/test"
 QUEUES="Ppd$$" && work_folder printers
 declare -A SHEET=( # portrait paper and margins, points: width height left right top bottom
     [PpdA4]="595 842 12 30 6 42" [PpdLetter]="612 792 9 27 18 45"
@@ -20,12 +19,12 @@ sed -e 's|^\(\*ImageableArea A4/A4:\).*|\1 "12 42 565 836"|' \
     -e '$a *ColorModel RGB: ""\n*CloseUI: *ColorModel' /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd \
     >"$T/margins.ppd"
 lpadmin -p "Ppd$$" -E -v "cups-pdf:/$NAME" -P "$T/margins.ppd" 2>/dev/null ||
-    fatal "the spooler did not take a queue with the margins' PPD"
+    fail "the spooler did not take a queue with the margins' PPD"
 
 # Driverless printers: ippeveprinter's own taking PWG raster (300 dpi in draft), one that also
 # takes Apple raster, which CUPS then sends (150 dpi); rastertopdf makes PDFs of their pages.
 dbus-daemon --session --nofork --address="unix:path=$T/bus" >"$T/bus.log" 2>&1 & STARTED_PIDS+=($!)
-wait_for 10 "a D-Bus bus for ippeveprinter" test -S "$T/bus"
+wait_for 30 "a D-Bus bus for ippeveprinter" test -S "$T/bus"
 printf '#!/bin/sh\nexec %s 1 - - 1 "" "$1" >"%s/${1##*/}.pdf"\n' \
     /usr/lib/cups/filter/rastertopdf "$T/pdf" >"$T/topdf" && chmod 755 "$T/topdf"
 cat >"$T/urf.conf" <<EOF
@@ -44,13 +43,13 @@ for q in Pwg Urf; do
     DBUS_SYSTEM_BUS_ADDRESS=unix:path=$T/bus ippeveprinter -r off -p "$port" "${options[@]}" \
         -c "$T/topdf" -k -d "$T" "$q$$" >"$T/$q.log" 2>&1 &
     STARTED_PIDS+=($!) QUEUES+=" $q$$" options=(-a "$T/urf.conf")
-    wait_for 10 "ippeveprinter on port $port (see $T/$q.log)" listening $port
+    wait_for 30 "ippeveprinter on port $port (see $T/$q.log)" listening $port
     lpadmin -p "$q$$" -E -v "ipp://localhost:$((port++))/ipp/print" -m everywhere \
-        -o print-quality-default=3 || fatal "the spooler did not take the printer $q"
+        -o print-quality-default=3 || fail "the spooler did not take the printer $q"
     wait_for 20 "the description of the printer $q" described "$q$$"
 done
 
-start_desktop "${WIDTH}x$HEIGHT" "$T" >/dev/null || fatal "no X screen of ${WIDTH}x$HEIGHT"
+start_desktop "${WIDTH}x$HEIGHT" "$T" >/dev/null || fail "no X screen of ${WIDTH}x$HEIGHT"
 "$XTOOL" write-pattern "$T/screen.png" "$WIDTH" "$HEIGHT" 5 && "$XTOOL" setroot "$T/screen.png"
 # page WHAT ZOOM: the next page holds the middle of the screen at ZOOM (or the fitting zoom), as
 # much as the printable area takes, turned onto the paper, its edges (left top right bottom at $RES
@@ -90,12 +89,12 @@ for q in Ppd Pwg Urf; do
         wait_for 20 "the main window" shown '^Glimmerbox v' && MAIN=$(window '^Glimmerbox v')
         print_now "50 %" Next Next && page "Print Now at 50 %" 0.5
         print_now "100 %" && page "Print Now at 100 %" 1
-        key ctrl+a && wait_for 10 "the Auto-Dump explanation" shown '^You have selected Auto-Dump'
+        key ctrl+a && wait_for 30 "the Auto-Dump explanation" shown '^You have selected Auto-Dump'
         dismiss '^You have selected Auto-Dump mode\.$'
-        wait_for 10 "Glimmerbox waiting on the task bar" waiting
+        wait_for 30 "Glimmerbox waiting on the task bar" waiting
         xdotool windowactivate "$MAIN" 2>/dev/null || true
         close_popup && page "an Auto-Dump click" fit
-        wait_for 10 "Glimmerbox back on the task bar" waiting
+        wait_for 30 "Glimmerbox back on the task bar" waiting
         kill "$PID" && wait "$PID" 2>/dev/null || PID='' # a killed program ends with non-0
     done
 done

@@ -7,15 +7,13 @@ XTOOL=$1 PROGRAM=${GLIMMERBOX_INSTALLED:-$2} PID='' failed=0 QUEUE=Requests$$
 here=$(dirname "$(realpath "$0")")
 # shellcheck source=session.sh
 source "$here/session.sh"
-# shellcheck source=../../scripts/lib/common.sh
-source "$here/../../scripts/lib/common.sh" # start_desktop
-[[ -n ${CUPS_SERVER:-} ]] || fatal "CUPS_SERVER unset: run it in scripts/test"
+[[ -n ${CUPS_SERVER:-} ]] || fail "CUPS_SERVER unset: run it in scripts/test"
 QUEUES=$QUEUE && work_folder requests
 CHANNEL=$T/runtime/glimmerbox
 lpadmin -p "$QUEUE" -E -v "cups-pdf:/$NAME" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null ||
-    fatal "the spooler did not take a queue"
+    fail "the spooler did not take a queue"
 export PRINTER=$QUEUE
-start_desktop 1024x768 "$T" >/dev/null || fatal "no X screen"
+start_desktop 1024x768 "$T" >/dev/null || fail "no X screen"
 "$XTOOL" write-pattern "$T/screen.png" 1024 768 7 && "$XTOOL" setroot "$T/screen.png"
 
 up() { # the main window shows, once a second program has said Ctrl+Print is another's
@@ -25,11 +23,11 @@ up() { # the main window shows, once a second program has said Ctrl+Print is ano
 start() { # N: program N, its log in $T/N.log, once its window shows
     (ulimit -n 1024 && exec "$PROGRAM" >"$T/$1.log" 2>&1) &
     PIDS[$1]=$! && PID=$!
-    wait_for 15 "the window of program $1" up
+    wait_for 30 "the window of program $1" up
 }
 end() { # N: program N ends as the user ends it, by its window
     wmctrl -ic "$(PID=${PIDS[$1]} window '^Glimmerbox v1\.04$')"
-    timeout 10 tail --pid="${PIDS[$1]}" -f /dev/null || fatal "program $1 still runs"
+    timeout 30 tail --pid="${PIDS[$1]}" -f /dev/null || fail "program $1 still runs"
 }
 served() { # what is no request is taken, then refused
     [[ $(echo x | timeout 5 socat - "UNIX-CONNECT:$CHANNEL") == \
@@ -37,9 +35,9 @@ served() { # what is no request is taken, then refused
 }
 
 start 1 && start 2 && PID=${PIDS[2]} && end 1
-wait_for 10 "the channel served after program 1 ended" served
+wait_for 30 "the channel served after program 1 ended" served
 start 3 && end 2
-wait_for 10 "program 3 serving after program 2, the holder, ended" served
+wait_for 30 "program 3 serving after program 2, the holder, ended" served
 channel=$(stat -c '%i %w' "$CHANNEL") && start 4 && end 4 && PID=${PIDS[3]} # inode, birth
 check "program 4 ending left program 3's channel" test "$(stat -c '%i %w' "$CHANNEL")" == "$channel"
 told() { for n in 1 2 3 4; do [[ ! -e $T/told-${PIDS[n]} ]] || echo -n "$n"; done; }
@@ -87,5 +85,5 @@ check "--print-screen without a channel prints alone" "$PROGRAM" --print-screen
 export XDG_RUNTIME_DIR=$T/runtime && end 3
 check "the holder removed its channel at exit" test ! -e "$CHANNEL"
 check "--print-screen with no program running prints alone" "$PROGRAM" --print-screen
-wait_for 30 "the pages printed alone" printed $((pages + 2))
+wait_for 60 "the pages printed alone" printed $((pages + 2))
 exit "$failed"

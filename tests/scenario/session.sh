@@ -1,22 +1,15 @@
 # shellcheck shell=bash
 # shellcheck disable=SC2034,SC2154 # failed is read, and q set, by the script or trap around
-# Sourced by the sessions on the X11 test desktops: checks, bounded waits, the program's windows
-# (PID, its main window MAIN) and the pages the spooler made (QUEUE, GLIMMERBOX_TEST_PDF_DIR).
+# Sourced by the sessions on the X11 test desktops: checks, the program's windows (PID, its main
+# window MAIN) and the pages the spooler made (QUEUE, GLIMMERBOX_TEST_PDF_DIR); common.sh brings
+# the bounded waits (wait_for), the test desktop and the work folders' end (discard).
 # A script sets failed=0 and ends with exit "$failed".
+# shellcheck source=../../scripts/lib/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/common.sh"
 say() { printf '[%3d s] %s\n' "$SECONDS" "$*"; }
-fatal() { say "FAIL: $*" >&2 && exit 1; }
+fail() { say "FAIL: $*" >&2 && exit 1; }
 # check WHAT COMMAND...: a failed check is reported and the session goes on.
 check() { if "${@:2}"; then say "ok: $1"; else say "FAIL: $1" >&2 && failed=1; fi; }
-# within SECONDS COMMAND...: polls until COMMAND succeeds, status 1 after the time; the program
-# ending meanwhile is fatal. wait_for SECONDS WHAT COMMAND...: the same, fatal after the time.
-within() {
-    local end=$((SECONDS + $1))
-    until "${@:2}" >/dev/null 2>&1; do
-        [[ -z $PID ]] || kill -0 "$PID" 2>/dev/null || fatal "Glimmerbox ended during: ${*:2}"
-        ((SECONDS < end)) && sleep 0.1 || return 1
-    done
-}
-wait_for() { within "$1" "${@:3}" || fatal "$2 did not happen within $1 s"; }
 # work_folder NAME: T, a folder of the session's own with a runtime folder and the pages that the
 # cups-pdf output NAME writes ($T/pdf); it, the queues in QUEUES, the programs (PID, PIDS) and
 # what start_desktop started go at exit.
@@ -24,7 +17,7 @@ work_folder() {
     T=$(mktemp -d "/tmp/glimmerbox-$1.XXXXXX") NAME=glimmerbox-$1-$$ PIDS=()
     trap 'set +e; kill -CONT "${PIDS[@]}" "$PID" 2>/dev/null; kill "${PIDS[@]}" "$PID" 2>/dev/null
         stop_started; for q in $QUEUES; do lpadmin -x "$q"; done
-        rm -rf "$T" "/etc/cups/cups-pdf-$NAME.conf"' EXIT
+        rm -f "/etc/cups/cups-pdf-$NAME.conf"; discard "$T"' EXIT
     chmod 755 "$T" && mkdir -m 777 "$T/pdf" && mkdir -m 700 "$T/runtime"
     export GLIMMERBOX_TEST_PDF_DIR=$T/pdf XDG_RUNTIME_DIR=$T/runtime
     printf 'Out %s\nAnonDirName %s\n' "$T/pdf" "$T/pdf" >"/etc/cups/cups-pdf-$NAME.conf"
@@ -38,16 +31,17 @@ geometry() { # X Y W H of a window; with no window, xwininfo would wait for a cl
     [[ -n $1 ]] && eval "$(xwininfo -id "$1" |
         sed -n 's/^ *Absolute upper-left \([XY]\): */\1=/p; s/^ *\([WH]\)[a-z]*: */\1=/p')"
 }
+active() { [[ $(xdotool getactivewindow) == "$1" ]]; }
 activate() {
     timeout 10 xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
-    wait_for 5 "window $1 taking the keyboard" test "$(xdotool getactivewindow)" == "$1"
+    wait_for 20 "window $1 taking the keyboard" active "$1"
 }
 key() { activate "$MAIN" && xdotool key --clearmodifiers "$@"; }
 form() { geometry "$MAIN" && echo $((X + $1)) $((Y + H - 488 + $2)); } # X Y of the 737x488 form
 # shellcheck disable=SC2046 # form's X and Y are two words
 click_form() { activate "$MAIN" && xdotool mousemove $(form "$1" "$2") click "${3:-1}"; }
 dismiss() {
-    activate "$(window "$1")" && xdotool key Return && wait_for 10 "$1 closing" gone "$1"
+    activate "$(window "$1")" && xdotool key Return && wait_for 30 "$1 closing" gone "$1"
 }
 jobs_taken() { lpstat -W all -o "$QUEUE" | wc -l; }
 pdfs() { find "$GLIMMERBOX_TEST_PDF_DIR" -name '*.pdf' | wc -l; }
@@ -61,28 +55,28 @@ waiting() { iconic && [[ $(caption) == "Click to Print Screen" ]]; } # Auto-Dump
 # then the Print Now button of the preview, and a click that closes the pop-up.
 print_now() {
     key ctrl+p
-    wait_for 10 "the print preview for $1" shown '^ Print Preview$'
+    wait_for 30 "the print preview for $1" shown '^ Print Preview$'
     activate "$(window '^ Print Preview$')"
     xdotool key --delay 50 "${@:2}" Tab Return
-    wait_for 10 "the print preview closing" gone '^ Print Preview$'
+    wait_for 30 "the print preview closing" gone '^ Print Preview$'
     close_popup
 }
 close_popup() {
-    wait_for 10 "the pop-up" shown '^Glimmerbox$'
+    wait_for 30 "the pop-up" shown '^Glimmerbox$'
     xdotool mousemove --window "$(window '^Glimmerbox$')" 20 20 click 1
 }
 copy() { # Ctrl+C and its pop-up; then another program pastes the picture into $T/NAME.png
     key ctrl+c
-    wait_for 5 "the pop-up after Ctrl+C" shown '^Glimmerbox$'
-    wait_for 10 "the pop-up closing" gone '^Glimmerbox$'
-    timeout 10 xclip -selection clipboard -t image/png -o >"$T/$1.png" || fatal "nothing to paste"
+    wait_for 20 "the pop-up after Ctrl+C" shown '^Glimmerbox$'
+    wait_for 30 "the pop-up closing" gone '^Glimmerbox$'
+    timeout 60 xclip -selection clipboard -t image/png -o >"$T/$1.png" || fail "nothing to paste"
 }
 save() { # NAME.EXT KEYS...: the name typed without extension, KEYS choose the type, Return
     key ctrl+s
-    wait_for 10 "the Save to File dialog" shown '^Save to File$'
+    wait_for 30 "the Save to File dialog" shown '^Save to File$'
     activate "$(window '^Save to File$')"
     xdotool key ctrl+a type --delay 20 "$T/${1%.*}"
     xdotool key --delay 100 "${@:2}" Return
-    wait_for 10 "$1" test -f "$T/$1"
-    wait_for 10 "the pop-up closing" gone '^Glimmerbox$'
+    wait_for 30 "$1" test -f "$T/$1"
+    wait_for 30 "the pop-up closing" gone '^Glimmerbox$'
 }

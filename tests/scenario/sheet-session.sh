@@ -9,18 +9,16 @@ XTOOL=$1 PROGRAM=${GLIMMERBOX_INSTALLED:-$2} SIZE=$3 PID='' failed=0
 here=$(dirname "$(realpath "$0")")
 # shellcheck source=session.sh
 source "$here/session.sh"
-# shellcheck source=../../scripts/lib/common.sh
-source "$here/../../scripts/lib/common.sh" # start_desktop
 read -r WIDTH HEIGHT <<<"${SIZE/x/ }"
-[[ -n ${CUPS_SERVER:-} ]] || fatal "CUPS_SERVER unset: run it in scripts/test"
+[[ -n ${CUPS_SERVER:-} ]] || fail "CUPS_SERVER unset: run it in scripts/test"
 QUEUES="A4$WIDTH Letter$WIDTH"
 # A runtime folder of its own: the program there takes no requests meant for another one.
 work_folder sheet-"$WIDTH"
 for paper in A4 Letter; do
     lpadmin -p "$paper$WIDTH" -E -v "cups-pdf:/$NAME" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
-        -o PageSize="$paper" 2>/dev/null || fatal "the spooler did not take a queue for $paper"
+        -o PageSize="$paper" 2>/dev/null || fail "the spooler did not take a queue for $paper"
 done
-start_desktop "$SIZE" "$T" >/dev/null || fatal "no X screen of $SIZE"
+start_desktop "$SIZE" "$T" >/dev/null || fail "no X screen of $SIZE"
 "$XTOOL" write-pattern "$T/screen.png" "$WIDTH" "$HEIGHT" 5 && "$XTOOL" setroot "$T/screen.png"
 calc() { awk "BEGIN { printf \"%s\", $1 }"; }
 
@@ -57,7 +55,7 @@ case $WIDTH in
 1024) whole=(100) ;;
 1920) whole=(50 Next Next) ;;
 3840) whole=(25 Next Next Next) ;;
-*) fatal "no whole-screen zoom known for $SIZE" ;;
+*) fail "no whole-screen zoom known for $SIZE" ;;
 esac
 pages=$(pdfs)
 for paper in A4 Letter; do
@@ -88,19 +86,19 @@ for paper in A4 Letter; do
     print_now "a marked area"
     next_page "a marked area"
     read -r x y w h < <("$XTOOL" find "$T/printed-000.png" "$T/screen.png") ||
-        fatal "the marked area's picture is not part of the screen"
+        fail "the marked area's picture is not part of the screen"
     page "a marked area at 100 %" 1 "$w" "$h" "$x" "$y" "$w" "$h"
 
-    key ctrl+a && wait_for 10 "the Auto-Dump explanation" shown '^You have selected Auto-Dump'
+    key ctrl+a && wait_for 30 "the Auto-Dump explanation" shown '^You have selected Auto-Dump'
     dismiss '^You have selected Auto-Dump mode\.$'
-    wait_for 10 "Glimmerbox waiting on the task bar" waiting
+    wait_for 30 "Glimmerbox waiting on the task bar" waiting
     xdotool windowactivate "$MAIN" 2>/dev/null || true
     close_popup
     next_page "an Auto-Dump click"
     zoom=$(calc "($SHEET_W / $WIDTH < $SHEET_H / $HEIGHT) ? $SHEET_W / $WIDTH : $SHEET_H / $HEIGHT")
     zoom=$(calc "$zoom < 1 ? $zoom : 1")
     page "an Auto-Dump click" "$zoom" "$WIDTH" "$HEIGHT" 0 0 "$WIDTH" "$HEIGHT"
-    wait_for 10 "Glimmerbox back on the task bar" waiting
+    wait_for 30 "Glimmerbox back on the task bar" waiting
     kill "$PID"
     wait "$PID" 2>/dev/null || true # a killed program ends with non-0
     PID=''

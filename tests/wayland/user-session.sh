@@ -10,25 +10,26 @@ fail() {
     [[ ! -v pids ]] || tail -n 20 ./*.log >&2 # the desktop's own account
     exit 1
 }
-# shellcheck source=../poll.sh
-source "$(dirname "$(realpath "$0")")/../poll.sh"
+# shellcheck source=../../scripts/lib/common.sh
+source "$(dirname "$(realpath "$0")")/../../scripts/lib/common.sh"
+
+boxed() { [[ $(swaymsg -t get_tree) == *'"name": "Grab Screen"'* ]]; } # a message box instead
+# The window takes the keyboard a while after it starts, and the copy comes after a pop-up of two
+# seconds: a Ctrl+C that went nowhere is typed again 3 s later.
+pasted() {
+    timeout 30 wl-paste -t image/png >pasted.png || boxed && return
+    ((SECONDS < typed + 3)) || { wtype -s 300 -M ctrl -s 100 c -m ctrl; typed=$SECONDS; }
+    false
+}
 
 # The program's first shot, pasted by another program, is the screen: shot_is_the_screen PLATFORM
 shot_is_the_screen() {
     echo "== Qt on $1"
-    local tries=150
+    local PID typed=$SECONDS
     QT_QPA_PLATFORM=$1 "$program" &
-    pids+=($!)
-    # The window takes the keyboard a while after it starts, and the copy comes after a pop-up
-    # of two seconds: a Ctrl+C that went nowhere is typed again.
-    until timeout 5 wl-paste -t image/png >pasted.png 2>/dev/null; do
-        [[ $(swaymsg -t get_tree) != *'"name": "Grab Screen"'* ]] ||
-            fail "no shot on Qt's $1 platform: the program showed a message box instead"
-        kill -0 "${pids[-1]}" || fail "the program ended on Qt's $1 platform"
-        ((tries-- > 0)) || fail "no shot could be pasted from the program on Qt's $1 platform"
-        ((tries % 15)) || wtype -s 300 -M ctrl -s 100 c -m ctrl
-        sleep 0.2
-    done
+    PID=$! && pids+=($!)
+    wait_for 60 "a shot to paste from the program on Qt's $1 platform" pasted
+    ! boxed || fail "no shot on Qt's $1 platform: the program showed a message box instead"
     # Its copy must die with it, before the next program runs.
     kill "${pids[-1]}"
     wait "${pids[-1]}" || true
@@ -48,24 +49,24 @@ case ${1-} in
         sway -c sway.conf >sway.log 2>&1 &
     pids+=($!)
     export WAYLAND_DISPLAY=wayland-1 SWAYSOCK=$XDG_RUNTIME_DIR/sway-ipc.65534.$!.sock
-    poll 20 "sway did not start" test -S "$SWAYSOCK"
+    wait_for 20 "sway's socket" test -S "$SWAYSOCK"
     pipewire >pipewire.log 2>&1 &
     pids+=($!)
-    poll 20 "PipeWire did not start" test -S "$XDG_RUNTIME_DIR/pipewire-0"
+    wait_for 20 "PipeWire's socket" test -S "$XDG_RUNTIME_DIR/pipewire-0"
     printf '[screencast]\noutput_name=HEADLESS-1\nchooser_type=none\n' >wlr.conf
     export XDG_CURRENT_DESKTOP=sway
     /usr/libexec/xdg-desktop-portal-wlr -c wlr.conf >portal-wlr.log 2>&1 &
     pids+=($!)
-    poll 20 "the portal's wlr back-end did not start" owned org.freedesktop.impl.portal.desktop.wlr
+    wait_for 20 "the portal's wlr back-end on the bus" owned org.freedesktop.impl.portal.desktop.wlr
     /usr/libexec/xdg-desktop-portal >portal.log 2>&1 &
     pids+=($!)
-    poll 20 "the portal did not start" owned org.freedesktop.portal.Desktop
+    wait_for 20 "the portal on the bus" owned org.freedesktop.portal.Desktop
     # The first frames after sway starts can be empty.
-    poll 20 "the screen never showed the pattern" \
+    wait_for 20 "the pattern on the screen" \
         sh -c "grim ref.png && '$xtool' same ref.png pattern.png"
     # shellcheck disable=SC2016 # XWayland's display, as sway gives it to the programs it starts
     swaymsg exec 'echo $DISPLAY >/tmp/display' >/dev/null
-    poll 20 "XWayland's display is unknown" test -s display
+    wait_for 20 "XWayland's display from sway" test -s display
     shot_is_the_screen wayland
     DISPLAY=$(cat display) shot_is_the_screen xcb
     ;;
@@ -93,7 +94,7 @@ case ${1-} in
         command -v "$tool" >/dev/null || fail "missing for the Wayland desktop: $tool"
     done
     work=$(mktemp -d /tmp/glimmerbox-wayland.XXXXXX)
-    trap 'rm -rf "$work"' EXIT
+    trap 'discard "$work"' EXIT
     "$1" write-pattern "$work/pattern.png" 1024 768 6
     mkdir -m 700 "$work/runtime"
     chown -R 65534:65534 "$work"

@@ -10,8 +10,8 @@ fail() {
     exit 1
 }
 : "${WINEPREFIX:?}" "${GLIMMERBOX_WINDOWS_DIR:?}"
-# shellcheck source=../poll.sh
-source "$here/../poll.sh"
+# shellcheck source=../../scripts/lib/common.sh
+source "$here/../../scripts/lib/common.sh"
 wine=${GLIMMERBOX_WINE64:-/usr/lib/wine/wine64}
 setup=$(echo "$GLIMMERBOX_WINDOWS_DIR"/../glimmerbox-*-setup.exe)
 dir="$WINEPREFIX/drive_c/Program Files/Glimmerbox"
@@ -23,7 +23,7 @@ entry() { "$wine" reg query "$key" 2>/dev/null | tr -d '\r'; }
 timeout 120 "$wine" "$setup" /S || fail "the silent install failed"
 # Wine may hand the last registry writes on a moment after the installer has ended.
 finished() { entry | grep -q EstimatedSize; }
-poll 30 "the installer did not finish its Installed-apps entry" finished
+wait_for 30 "the installer's Installed-apps entry" finished
 [[ -f $dir/glimmerbox.exe && -f $dir/uninstall.exe ]] || fail "nothing installed in $dir"
 [[ -f $link ]] || fail "no Start-menu shortcut"
 for value in "DisplayName +REG_SZ +Glimmerbox$" "DisplayVersion +REG_SZ +1\.0\.4$" \
@@ -37,5 +37,5 @@ GLIMMERBOX_WINDOWS_DIR=$dir "$here/wine-session.sh" "$1"
 # The uninstaller runs a copy of itself and returns at once.
 timeout 60 "$wine" "$dir/uninstall.exe" /S
 gone() { [[ ! -e $dir && ! -e $link ]] && ! "$wine" reg query "$key" >/dev/null 2>&1; }
-poll 60 "the uninstaller left the folder, the shortcut or the Installed-apps entry behind" gone
+wait_for 60 "the uninstaller removing the folder, the shortcut and the Installed-apps entry" gone
 echo "installer-session: installed, used and removed without a trace"

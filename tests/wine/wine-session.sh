@@ -12,21 +12,21 @@ fail() {
 }
 # What scripts/test sets up: its absence ends the run at once, with the setting's name.
 : "${DISPLAY:?}" "${WINEPREFIX:?}" "${GLIMMERBOX_WINDOWS_DIR:?}" "${GLIMMERBOX_TEST_PDF_DIR:?}"
-# shellcheck source=../poll.sh
-source "$(dirname "$0")/../poll.sh"
+# shellcheck source=../../scripts/lib/common.sh
+source "$(dirname "$0")/../../scripts/lib/common.sh"
 visible() { xdotool search --onlyvisible --limit 1 --name "$1"; }
 # The confirmation pop-up, captioned like the program, takes the keys until it closes.
 no_popup() { ! visible '^Glimmerbox$'; }
-on_clipboard() { timeout 10 xclip -selection clipboard -t TARGETS -o | grep -qx image/bmp; }
+on_clipboard() { timeout 30 xclip -selection clipboard -t TARGETS -o | grep -qx image/bmp; }
 pdfs() { find "$GLIMMERBOX_TEST_PDF_DIR" -name '*.pdf' | wc -l; }
 printed() { (($(pdfs) > before)) && [[ -z $(lpstat -o) ]]; }
 ended() { ! kill -0 "$program"; }
 press() {
-    timeout 10 xdotool windowactivate --sync "$main" key --clearmodifiers "$1" ||
+    timeout 30 xdotool windowactivate --sync "$main" key --clearmodifiers "$1" ||
         fail "the main window did not take $1"
 }
 
-work=$(mktemp -d)
+work=$(mktemp -d /tmp/glimmerbox-wine.XXXXXX)
 "$xtool" pattern 41
 "$xtool" dump "$work/screen.png"
 read -r width height < <(xdotool getdisplaygeometry)
@@ -34,25 +34,25 @@ cd "$GLIMMERBOX_WINDOWS_DIR"
 env -u WINEPATH -u QT_QPA_PLATFORM -u QT_PLUGIN_PATH \
     "${GLIMMERBOX_WINE64:-/usr/lib/wine/wine64}" glimmerbox.exe &
 program=$!
-trap 'kill $program 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill $program 2>/dev/null || true; discard "$work"' EXIT
 
 # The first start in a fresh Wine prefix takes several seconds.
-poll 60 "the main window did not appear" visible '^Glimmerbox v'
+wait_for 60 "the main window" visible '^Glimmerbox v'
 main=$(visible '^Glimmerbox v')
 press ctrl+c
-poll 15 "no picture came on the clipboard" on_clipboard
-timeout 10 xclip -selection clipboard -t image/bmp -o >"$work/pasted.bmp"
+wait_for 30 "a picture on the clipboard" on_clipboard
+timeout 30 xclip -selection clipboard -t image/bmp -o >"$work/pasted.bmp"
 "$xtool" same "$work/pasted.bmp" "$work/screen.png" || fail "the pasted shot is not the screen"
 
-poll 10 "the copy's pop-up did not close" no_popup
+wait_for 30 "the copy's pop-up closing" no_popup
 before=$(pdfs)
 press ctrl+p
-poll 20 "the print preview did not open" visible '^ Print Preview$'
+wait_for 20 "the print preview" visible '^ Print Preview$'
 preview=$(visible '^ Print Preview$')
 # Print Now where the form puts it (4440, 1920 twips, 975 x 615 in size; 15 twips a pixel), as
 # a user clicks it: which control has the focus first is the platform's choice.
-timeout 10 xdotool windowactivate --sync "$preview" mousemove --window "$preview" 328 148 click 1
-poll 60 "no job reached the spooler" printed
+timeout 30 xdotool windowactivate --sync "$preview" mousemove --window "$preview" 328 148 click 1
+wait_for 60 "a page through the spooler" printed
 pdf=$(ls -t "$GLIMMERBOX_TEST_PDF_DIR"/*.pdf | head -1)
 (($(pdfs) == before + 1)) || fail "more than one job reached the spooler"
 pdfinfo "$pdf" | grep -Eq '^Pages: +1$' || fail "$pdf does not hold one page"
@@ -66,18 +66,18 @@ pdfimages -png "$pdf" "$work/printed"
 "$xtool" same "$work/printed-000.png" "$work/screen.png" ||
     fail "the printed picture is not the screen"
 
-poll 10 "the print's pop-up did not close" no_popup
+wait_for 30 "the print's pop-up closing" no_popup
 # The hot key, and --print-screen handed to the running program: a page each.
 before=$(pdfs)
 press ctrl+Print
-poll 60 "Ctrl+Print printed no page" printed
-poll 10 "the pop-up after Ctrl+Print did not close" no_popup
+wait_for 60 "the page of Ctrl+Print" printed
+wait_for 30 "the pop-up after Ctrl+Print closing" no_popup
 before=$(pdfs)
 env -u WINEPATH -u QT_QPA_PLATFORM -u QT_PLUGIN_PATH \
     timeout 120 "${GLIMMERBOX_WINE64:-/usr/lib/wine/wine64}" glimmerbox.exe --print-screen ||
     fail "--print-screen ended with status $?"
-poll 60 "--print-screen printed no page" printed
+wait_for 60 "the page of --print-screen" printed
 press ctrl+x
-poll 30 "Ctrl+X did not end the program" ended
+wait_for 30 "the program ending on Ctrl+X" ended
 wait "$program" || fail "the program ended with status $?"
 echo "wine-session: passed"
