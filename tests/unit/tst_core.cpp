@@ -24,13 +24,12 @@ class tst_Core : public QObject
     Q_OBJECT
 
 private slots:
-    // Steps: "dX,Y" the left button down, "mX,Y" dragged, "u" up, "r" a right click, "kKEYS",
-    // "hX,Y" the mouse over the preview, "s" a new shot. What was said last: label or tooltip.
+    // Steps: dX,Y press, mX,Y drag, u release, r right click, hX,Y hover, s new shot, kKEYS.
     void cropSaysWhatItMarks_data()
     {
         QTest::addColumn<QSize>("shot"); // empty: an empty slot's 1130 x 826 placeholder
         QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("caption"); // the last label or tooltip said
         QTest::addColumn<QRect>("area");
         const auto row = [](const char *name, QSize shot, const char *steps, QString caption,
                             QRect area) {
@@ -38,7 +37,8 @@ private slots:
         };
         const QSize twice(1130, 826), empty;
         const QString set("Crop Window Set = W%1 x H%2"), whole("Entire Screen Shot Selected - ");
-        row("dragging", twice, "d150,150 m1650,900", "Selecting Window = W200 x H100", {});
+        row("dragging", twice, "d150,150 m1650,900", "Selecting Window = W200 x H100",
+            {20, 20, 200, 100});
         row("dragged up and left", twice, "d1650,900 m150,150 u h900,500",
             "Right Click - to Clear Selection", {20, 20, 200, 100});
         row("a new shot", twice, "d150,150 m1650,900 u s", set.arg(200).arg(100),
@@ -54,7 +54,6 @@ private slots:
             set.arg(1129).arg(816), {1, 0, 1129, 816});
         row("keys from a drag", twice, "d150,150 m1650,900 u kCtrl+Down kShift+Right",
             set.arg(201).arg(100), {20, 30, 201, 100});
-        row("Escape", twice, "kLeft kEsc", whole + "W1130 x H826", {0, 0, 1130, 826});
         row("an empty slot", empty, "d150,150 m1650,900 r kShift+Left", "Screen Shot - Empty",
             {0, 0, 1130, 826});
     }
@@ -81,8 +80,7 @@ private slots:
                              : crop.release(step[0] == 'u' ? 1 : 2);
         }
         QCOMPARE(said, caption);
-        if (!area.isEmpty())
-            QCOMPARE(crop.shotArea(), area);
+        QCOMPARE(crop.shotArea(), area);
     }
 
     // Steps: "g" a grab (the Nth is N x 10 pixels wide), "x" one that failed, "pN" a pick of
@@ -98,7 +96,6 @@ private slots:
         row("one", "g", "10* - - - -", 2);
         row("six: the first replaced", "g g g g g g", "60* 20 30 40 50", 2);
         row("a pick is replaced", "g g g p1 g", "40* 20 30 - -", 2);
-        row("a pick, then another", "g g p1 p2", "10 20* - - -", 2);
         row("an empty slot picked", "g p4", "10 - - -* -", 4);
         row("after a failed grab", "g g p2 x", "10 20* - - -", 2);
         row("a reset", "g g r", "- - - - -", 1);
@@ -123,42 +120,35 @@ private slots:
             const QSize size = store.picture(i).size();
             got << (store.isFilled(i) ? QString::number(size.width()) : "-") +
                        (i == store.current() ? "*" : "");
-            QVERIFY(store.isFilled(i) || size == QSize(7, 7));
         }
         QCOMPARE(got.join(" "), held);
         QCOMPARE(store.nextSlot() + 1, next);
         QCOMPARE(store.caption().right(5), store.currentIsFilled() ? " x H5" : "Empty");
     }
 
-    void cropAreaIsInTheShotAtTheLabelsSize_data()
-    {
-        QTest::addColumn<QSize>("shot");
-        for (const QSize size :
-             {QSize(1024, 768), QSize(1920, 1080), QSize(2560, 1440), QSize(3840, 2160)})
-            QTest::addRow("%d x %d", size.width(), size.height()) << size;
-    }
-
     void cropAreaIsInTheShotAtTheLabelsSize()
     {
-        QFETCH(QSize, shot);
-        const CropScale scale = Crop::scale(QSizeF(shot) * 15, Preview, 15, 15);
-        QList<QPointF> grid;
-        for (const double x :
-             {-40.0, 0.0, 7.5, 14.9, 1001.7, 4237.5, 6000.3, 8460.0, 8475.0, 9000.0})
-            for (const double y : {-40.0, 0.0, 7.5, 29.2, 3097.5, 5001.1, 6180.0, 6195.0, 7000.0})
-                grid.append(Crop::clampToPreview(QPointF(x, y), Preview));
-        // Every pair of points, so every direction of drag and every edge.
-        for (const QPointF &a : grid)
-            for (const QPointF &b : grid) {
-                const CropEdges drag{float(a.x()), float(b.x()), float(a.y()), float(b.y())};
-                if (drag.isNone())
-                    continue;
-                const QRect area = Crop::shotArea(drag, shot, scale);
-                const QSize label = Crop::labelSize(drag, scale);
-                QCOMPARE(area.size(), label);
-                QVERIFY(area.isEmpty() || QRect(QPoint(0, 0), shot).contains(area));
-            }
-        QCOMPARE(Crop::shotArea({}, shot, scale), QRect(QPoint(0, 0), shot));
+        for (const QSize shot : {QSize(1024, 768), QSize(1920, 1080), QSize(3840, 2160)}) {
+            const CropScale scale = Crop::scale(QSizeF(shot) * 15, Preview, 15, 15);
+            QList<QPointF> grid;
+            for (const double x :
+                 {-40.0, 0.0, 7.5, 14.9, 1001.7, 4237.5, 6000.3, 8460.0, 8475.0, 9000.0})
+                for (const double y :
+                     {-40.0, 0.0, 7.5, 29.2, 3097.5, 5001.1, 6180.0, 6195.0, 7000.0})
+                    grid.append(Crop::clampToPreview(QPointF(x, y), Preview));
+            // Every pair of points, so every direction of drag and every edge.
+            for (const QPointF &a : grid)
+                for (const QPointF &b : grid) {
+                    const CropEdges drag{float(a.x()), float(b.x()), float(a.y()), float(b.y())};
+                    if (drag.isNone())
+                        continue;
+                    const QRect area = Crop::shotArea(drag, shot, scale);
+                    const QSize label = Crop::labelSize(drag, scale);
+                    QCOMPARE(area.size(), label);
+                    QVERIFY(area.isEmpty() || QRect(QPoint(0, 0), shot).contains(area));
+                }
+            QCOMPARE(Crop::shotArea({}, shot, scale), QRect(QPoint(0, 0), shot));
+        }
     }
 
     void everyRequestGetsItsOwnPage_data()
@@ -359,17 +349,16 @@ private slots:
         QTest::addColumn<QSize>("screen");
         QTest::addColumn<QRect>("kept");
         const QRect small(0, 0, 1280, 1024), right(1280, 0, 1920, 1080), uhd(0, 0, 3840, 2160);
-        QTest::newRow("grown") << QList{uhd} << 0 << QPoint() << uhd.size() << uhd;
-        QTest::newRow("shrunk") << QList{uhd} << 0 << QPoint() << QSize(1024, 768)
-                                << QRect(0, 0, 1024, 768);
-        QTest::newRow("marked") << QList{small, right} << 1 << QPoint() << QSize(3200, 1080)
-                                << right;
-        QTest::newRow("at Qt's origin")
-            << QList{small, right} << -1 << right.topLeft() << QSize(3200, 1080) << right;
-        QTest::newRow("the first")
-            << QList{right, small} << -1 << QPoint(5, 5) << QSize(3200, 1080) << right;
-        QTest::newRow("none listed")
-            << QList<QRect>{} << -1 << QPoint() << QSize(800, 600) << QRect(0, 0, 800, 600);
+        const auto row = [](const char *name, QList<QRect> monitors, int marked, QPoint origin,
+                            QSize screen, QRect kept) {
+            QTest::newRow(name) << monitors << marked << origin << screen << kept;
+        };
+        row("grown", {uhd}, 0, {}, uhd.size(), uhd);
+        row("shrunk", {uhd}, 0, {}, {1024, 768}, {0, 0, 1024, 768});
+        row("marked", {small, right}, 1, {}, {3200, 1080}, right);
+        row("at Qt's origin", {small, right}, -1, right.topLeft(), {3200, 1080}, right);
+        row("the first", {right, small}, -1, {5, 5}, {3200, 1080}, right);
+        row("none listed", {}, -1, {}, {800, 600}, {0, 0, 800, 600});
     }
 
     void theX11PrimaryMonitor()
@@ -391,17 +380,16 @@ private slots:
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("text");
+        const auto row = [](const char *name, QByteArray stored, int type, QString text) {
+            QTest::newRow(name) << stored << type << text;
+        };
         const QString path = QStringLiteral("C:\\Tools\\MSINFO32.EXE");
-        QTest::newRow("string with its zero")
-            << QByteArray("C:\\Tools\\MSINFO32.EXE", 22) << int(IRegistry::REG_SZ) << path;
-        QTest::newRow("string without")
-            << QByteArray("C:\\Tools\\MSINFO32.EXE") << int(IRegistry::REG_SZ) << path;
-        QTest::newRow("only the last zero goes")
-            << QByteArray("abc\0\0", 5) << int(IRegistry::REG_EXPAND_SZ)
-            << QStringLiteral("abc") + QChar(0);
-        QTest::newRow("double word")
-            << QByteArray("\x2a\0\0\0", 4) << int(IRegistry::REG_DWORD) << QStringLiteral("42");
-        QTest::newRow("binary") << QByteArray("ab") << 3 << QString();
+        row("string with its zero", {"C:\\Tools\\MSINFO32.EXE", 22}, IRegistry::REG_SZ, path);
+        row("string without", "C:\\Tools\\MSINFO32.EXE", IRegistry::REG_SZ, path);
+        row("only the last zero goes", {"abc\0\0", 5}, IRegistry::REG_EXPAND_SZ,
+            QString("abc") + QChar(0));
+        row("double word", {"\x2a\0\0\0", 4}, IRegistry::REG_DWORD, "42");
+        row("binary", "ab", 3, {});
     }
 
     void registryValueText()

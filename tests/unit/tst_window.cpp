@@ -502,10 +502,8 @@ private slots:
         row("past the far corner", {400, 300}, {700, 600}, "||", {1359, 784, 0, 0});
         row("to the near corner", {37, 41}, {-20, -20}, "||", {0, 0, 0, 0});
         row("keys after a drag", {10, 20}, {110, 70}, "||Ctrl+Left,Shift+Down", {23, 52, 339, 131});
-        row("far edges", {}, {}, "||Shift+Left,Shift+Up,Ctrl+Right,Ctrl+Down", {1, 1, 1919, 1079});
         row("keys, then a drag", {10, 20}, {110, 70}, "Shift+Left||", {33, 52, 339, 130});
         row("keys during a drag", {10, 20}, {110, 70}, "|Right|", {33, 52, 339, 130});
-        row("a line, moved", {50, 50}, {50, 90}, "||Left", {168, 130, 1, 104});
         row("Escape, back to the whole", {10, 20}, {110, 70}, "||Down,Escape", {0, 0, 1920, 1080});
     }
 
