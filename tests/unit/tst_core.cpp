@@ -24,7 +24,8 @@ class tst_Core : public QObject
     Q_OBJECT
 
 private slots:
-    // Steps: dX,Y press, mX,Y drag, u release, r right click, hX,Y hover, s new shot, kKEYS.
+    // Steps: dX,Y press, mX,Y drag, u release, r right click, hX,Y hover, s new shot, kKEYS;
+    // oX1,Y1,X2,Y2 checks the outline drawn last ("o-": none).
     void cropSaysWhatItMarks_data()
     {
         QTest::addColumn<QSize>("shot"); // empty: an empty slot's 1130 x 826 placeholder
@@ -39,7 +40,9 @@ private slots:
         const QString set("Crop Window Set = W%1 x H%2"), whole("Entire Screen Shot Selected - ");
         row("dragging", twice, "d150,150 m1650,900", "Selecting Window = W200 x H100",
             {20, 20, 200, 100});
-        row("dragged up and left", twice, "d1650,900 m150,150 u h900,500",
+        row("dragged up and left", twice, "d1650,900 m150,150 u h1650,900",
+            "Right Click - to Clear Selection", {20, 20, 200, 100});
+        row("hovering on the edge", twice, "d150,150 m1650,900 u h150,150",
             "Right Click - to Clear Selection", {20, 20, 200, 100});
         row("a new shot", twice, "d150,150 m1650,900 u s", set.arg(200).arg(100),
             {0, 0, 1130, 826});
@@ -48,12 +51,15 @@ private slots:
             {0, 0, 40, 40});
         row("beyond the preview", twice, "d7990,5990 m9000,7000 u", set.arg(64).arg(27),
             {1065, 798, 64, 27});
-        row("a right click", twice, "d150,150 m1650,900 u r", whole + "W1130 x H826",
-            {0, 0, 1130, 826});
+        row("a right click", twice, "d150,150 m1650,900 u d300,4 o300,4,300,4 r",
+            whole + "W1130 x H826", {0, 0, 1130, 826});
         row("keys from the whole shot", twice, "kShift+Left kCtrl+Shift+Up kCtrl+Right",
             set.arg(1129).arg(816), {1, 0, 1129, 816});
         row("keys from a drag", twice, "d150,150 m1650,900 u kCtrl+Down kShift+Right",
             set.arg(201).arg(100), {20, 30, 201, 100});
+        row("keys down to a pixel", twice,
+            "d150,150 m165,165 u kShift+Left kShift+Up kShift+Up o150,150,157.5,157.5",
+            set.arg(1).arg(1), {20, 20, 1, 1});
         row("an empty slot", empty, "d150,150 m1650,900 r kShift+Left", "Screen Shot - Empty",
             {0, 0, 1130, 826});
     }
@@ -68,7 +74,15 @@ private slots:
         QString said;
         connect(&crop, &CropSelection::captionChanged, [&said](const QString &t) { said = t; });
         connect(&crop, &CropSelection::toolTipChanged, [&said](const QString &t) { said = t; });
+        QString outline;
+        connect(&crop, &CropSelection::outlineChanged, [&outline](QPointF a, QPointF b, bool on) {
+            outline = on ? QString("%1,%2,%3,%4").arg(a.x()).arg(a.y()).arg(b.x()).arg(b.y()) : "-";
+        });
         for (const QString &step : ("s " + steps).split(' ')) {
+            if (step[0] == 'o') {
+                QCOMPARE(outline, step.mid(1));
+                continue;
+            }
             const float x = step.mid(1).section(',', 0, 0).toFloat();
             const float y = step.section(',', 1).toFloat();
             const QKeyCombination key = QKeySequence(step.mid(1))[0];
@@ -446,6 +460,7 @@ private slots:
         row("strip extension", "strip", "C:\\a.b\\Screen.jpg", "C:\\a.b\\Screen");
         row("strip at any full stop", "strip", "C:\\a.b\\Screen", "C:\\a");
         row("strip nothing", "strip", "Screen", "Screen");
+        row("strip a name that is all extension", "strip", ".jpg", "");
         row("trailing backslash", "trailing", "C:\\Shots\\", "C:\\Shots");
         row("trailing slash", "trailing", "/home/u/", "/home/u");
         row("folder", "folder", "C:\\Shots\\Screen.jpg", "C:\\Shots\\");
