@@ -150,10 +150,12 @@ struct FakeFileDialogs final : IFileDialogs
     SaveFileResult showSave(const SaveFileRequest &request) override
     {
         folders.append(request.initialFolder);
+        filter = request.filter;
         return answer;
     }
     SaveFileResult answer;
     QStringList folders;
+    QString filter;
 };
 
 struct FakeProcesses final : IProcessLauncher

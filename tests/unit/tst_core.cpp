@@ -466,6 +466,7 @@ private slots:
         row("folder", "folder", "C:\\Shots\\Screen.jpg", "C:\\Shots\\");
         row("folder of a folder", "folder", "/home/u/Shots/", "/home/u/");
         row("no folder", "folder", "Screen.jpg", "");
+        row("the root folder", "folder", "/Screen.jpg", "/");
         row("written as bitmap", "bmp", "/t/Screen.jpg", "/t/Screen.bmp");
         row("written, folder with a full stop", "jpg", "/t/a.b/Screen", "/t/a.b/Screen.jpg");
     }

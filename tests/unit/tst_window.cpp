@@ -407,6 +407,9 @@ private slots:
         };
         const QString jpeg = dir.filePath(QStringLiteral("Shot.jpg"));
         saveAs(jpeg, 1);
+        // The types offered, in the order and words the dialog lists them.
+        QCOMPARE(d.dialogs.filter, "JPEG Picture Format (*.jpg)|*.jpg|Bitmap Picture Format "
+                                   "(*.bmp)|*.bmp|PNG Picture Format (*.png)|*.png");
         // Quality 90: the first quantisation table is libjpeg's luminance one scaled to a fifth.
         const QByteArray bytes = contents(jpeg);
         QCOMPARE(bytes.mid(bytes.indexOf("\xff\xdb") + 5, 8), QByteArray("\3\2\2\3\2\2\3\3"));
