@@ -11,6 +11,7 @@
 #include "platform/Printer.h"
 #include "platform/Registry.h"
 #include "platform/ScreenGrabber.h"
+#include "printing/BackgroundPrint.h"
 #include "printing/PdfSheet.h"
 #include "printing/SheetLayout.h"
 
@@ -227,6 +228,20 @@ private slots:
         // One step at a time: never a grab inside a grab, nor inside a job.
         for (qsizetype i = 0; i + 1 < log.size(); i += 2)
             QCOMPARE(log[i + 1], log[i].chopped(1) + "-");
+    }
+
+    // A job that outlasts its pop-up: the command line and the closing window wait for it.
+    void waitingForAJobEndsWhenItEnds()
+    {
+        BackgroundPrint print;
+        QSemaphore go;
+        bool finished = false;
+        connect(&print, &BackgroundPrint::finished, [&finished] { finished = true; });
+        print.start(std::make_unique<FakePrinter>(),
+                    [&go](IPrinter &) { return go.acquire(), true; });
+        QTimer::singleShot(0, [&go] { go.release(); }); // once the wait has begun
+        print.waitUntilDone();
+        QVERIFY(finished);
     }
 
     void theAreaOnTheSheet_data()
