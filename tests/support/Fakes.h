@@ -24,6 +24,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <new>
 
 // A picture whose every pixel differs from its neighbours, so a shift or a swap shows.
 inline QImage pattern(QSize size, int seed = 0)
@@ -151,8 +152,9 @@ struct FakeFileDialogs final : IFileDialogs
     {
         folders.append(request.initialFolder);
         filter = request.filter;
-        return answer;
+        return real ? QtFileDialogs().showSave(request) : answer;
     }
+    bool real = false; // Qt's own dialog, for a test to drive as a user would
     SaveFileResult answer;
     QStringList folders;
     QString filter;
@@ -225,12 +227,15 @@ struct TestFiles final : IFiles
     {
         if (diskFull)
             return Failure{QStringLiteral("No space left on device")};
+        if (outOfMemory)
+            throw std::bad_alloc();
         return real.replaceSafely(target, writer);
     }
     bool exists(const QString &path) const override { return real.exists(path); }
     Result<> mayWrite(const QString &path) const override { return real.mayWrite(path); }
     QtFiles real;
     bool diskFull = false;
+    bool outOfMemory = false;
 };
 
 // Scripted services, real files, and the main window started on them as the program starts it.

@@ -8,10 +8,13 @@
 #include "dialogs/ConfirmForm.h"
 #include "printing/PrintPreviewForm.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -457,6 +460,9 @@ private slots:
         d.files.diskFull = true;
         saveAs(full, 2);
         d.files.diskFull = false;
+        d.files.outOfMemory = true;
+        saveAs(full, 2);
+        d.files.outOfMemory = false;
         QVERIFY(QFile::setPermissions(bmp, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
         saveAs(bmp, 2);
         d.clipboard.accept = false;
@@ -464,6 +470,8 @@ private slots:
         const QStringList told{
             "Warning - Save to File|Cannot save " + QDir::toNativeSeparators(full) +
                 ":\r\nNo space left on device",
+            "Warning - Save to File|Cannot save " + QDir::toNativeSeparators(full) +
+                ":\r\nOut of memory",
             "Warning - Save to File|Cannot replace " + QDir::toNativeSeparators(bmp) +
                 ": it is read-only.",
             "Warning - Copy to Clipboard|The picture could not be put on the clipboard: another "
@@ -471,6 +479,43 @@ private slots:
         QCOMPARE(d.messages.shown, told);
         QCOMPARE(d.confirmations->shown.size(), 4);
         QFile::setPermissions(bmp, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
+    // Qt's own dialog, answered from the keyboard: the type chosen, the name, the Enter.
+    void theSaveDialogNamesTheFile_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("a name alone") << "Shot" << 0 << "";
+        QTest::newRow("another type") << "Shot" << 2 << "";
+        QTest::newRow("no such folder")
+            << "missing/Shot" << 0 << "Cannot replace %1: its folder does not exist.";
+        QTest::newRow("no such folder, another type")
+            << "missing/Shot" << 2 << "Cannot replace %1: its folder does not exist.";
+    }
+    void theSaveDialogNamesTheFile()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, downs);
+        QFETCH(QString, told);
+        QTemporaryDir dir;
+        FakeDesktop d(pattern(QSize(64, 48)));
+        d.dialogs.real = true;
+        whenShown<QFileDialog>([&](QFileDialog *dialog) {
+            for (int i = 0; i < downs; ++i)
+                QTest::keyClick(child<QComboBox>(dialog, "fileTypeCombo"), Qt::Key_Down);
+            auto *name = child<QLineEdit>(dialog, "fileNameEdit");
+            name->setText(dir.filePath(typed)); // typed, but past the completer's pop-up
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        d.trigger("SaveToFileMenuItem");
+        const QString written = dir.filePath(typed + (downs ? ".png" : ".jpg"));
+        QCOMPARE(d.messages.shown.join(""),
+                 told.isEmpty()
+                     ? told
+                     : "Warning - Save to File|" + told.arg(QDir::toNativeSeparators(written)));
+        QCOMPARE(QImage(written).size(), told.isEmpty() ? QSize(64, 48) : QSize(0, 0));
     }
 
     void aReplacedFileIsNeverLost()
