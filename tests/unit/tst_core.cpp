@@ -320,9 +320,10 @@ private slots:
         QVERIFY(writePdfSheet({{842, 595}, {0, 0, 842, 300}, {71, 72, 700, 420}}, picture, sink));
         const QByteArray &pdf = sink.pdf;
         QVERIFY(pdf.size() < 1500 * 900 * 3 * 2 / 3);
+        QVERIFY(pdf.startsWith("%PDF-1.4\n%\xe2\xe3\xcf\xd3\n"));
         QVERIFY(pdf.contains("/MediaBox [0 0 842.0000 595.0000]"));
         QVERIFY(pdf.contains("q 0.0000 295.0000 842.0000 300.0000 re W n "
-                             "700.0000 0 0 420.0000 71.0000 103.0000 cm /Im Do Q"));
+                             "700.0000 0 0 420.0000 71.0000 103.0000 cm /Im Do Q\nendstream"));
         QVERIFY(pdf.contains("/Width 1500 /Height 900"));
         const qsizetype from = pdf.indexOf("stream\n", pdf.indexOf("/Image")) + 7;
         const qsizetype length = pdf.indexOf("\nendstream", from) - from;
