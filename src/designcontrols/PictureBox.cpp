@@ -152,7 +152,7 @@ void PictureBox::paintEvent(QPaintEvent *)
             const QColor dark[] = {QColor(0x80, 0x80, 0x80), QColor(0x40, 0x40, 0x40)};
             const QColor light[] = {QColor(0xff, 0xff, 0xff), QColor(0xd4, 0xd0, 0xc8)};
             for (int ring = 0; ring < b; ++ring) {
-                const QRect r = outer.adjusted(ring, ring, -ring - 1, -ring - 1);
+                const QRect r = outer.adjusted(ring, ring, -ring, -ring);
                 painter.setPen(dark[std::min(ring, 1)]);
                 painter.drawLine(r.topLeft(), r.topRight());
                 painter.drawLine(r.topLeft(), r.bottomLeft());

@@ -518,6 +518,45 @@ private slots:
         QCOMPARE(QImage(written).size(), told.isEmpty() ? QSize(64, 48) : QSize(0, 0));
     }
 
+    // A box's border as drawn: a grey line, a bevel (darkened where it is one pixel), or none;
+    // read on a 20 x 16 box's edges and one pixel in.
+    void pictureBoxBorders_data()
+    {
+        QTest::addColumn<PictureBox::Look>("look");
+        QTest::addColumn<int>("border");
+        QTest::addColumn<QList<QRgb>>("seen"); // (0,0), (0,15), (10,15), (19,8), (1,1), (18,8)
+        const QRgb grey = 0xff808080, white = 0xffffffff, red = 0xffff0000;
+        const QRgb window = QApplication::palette().color(QPalette::Window).rgb();
+        using L = PictureBox::Look;
+        QTest::newRow("flat") << L::Flat << 2
+                              << QList<QRgb>{grey, grey, grey, grey, window, window};
+        QTest::newRow("sunken, one pixel")
+            << L::Sunken << 1 << QList<QRgb>{0xff202020, 0xff202020, white, white, red, red};
+        QTest::newRow("sunken, two pixels")
+            << L::Sunken << 2 << QList<QRgb>{grey, white, white, white, 0xff404040, 0xffd4d0c8};
+        QTest::newRow("none") << L::None << 1
+                              << QList<QRgb>{window, window, window, window, red, red};
+    }
+    void pictureBoxBorders()
+    {
+        QFETCH(PictureBox::Look, look);
+        QFETCH(int, border);
+        QFETCH(QList<QRgb>, seen);
+        PictureBox box(15, 15);
+        box.setBorder(border);
+        box.setLook(look);
+        box.surface().setBackColor(Qt::red);
+        box.place(QRect(0, 0, 20, 16));
+        box.refresh();
+        const QImage shown = box.grab().toImage();
+        QList<QRgb> read;
+        for (const QPoint p : {QPoint(0, 0), QPoint(0, 15), QPoint(10, 15), QPoint(19, 8),
+                               QPoint(1, 1), QPoint(18, 8)})
+            read << shown.pixel(p);
+        QCOMPARE(read, seen);
+        QCOMPARE(shown.copy(border, border, 20 - 2 * border, 16 - 2 * border), box.shown());
+    }
+
     void aReplacedFileIsNeverLost()
     {
         QTemporaryDir dir;
