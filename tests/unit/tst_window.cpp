@@ -344,7 +344,11 @@ private slots:
                            Qt::NoModifier, Qt::NoScrollPhase, false);
             QApplication::sendEvent(bar, &up); // the wheel turned up raises the zoom too
             zoom << reader->text(QAccessible::Value);
+            bar->setSliderDown(true); // a thumb being dragged redraws nothing until it is let go
+            bar->setSliderPosition(50);
             zoom << readOut(form).filter("Printed sheet").value(0);
+            bar->setSliderDown(false);
+            zoom << reader->text(QAccessible::Value);
             form->reject();
         });
         d.trigger("PrintScreenMenuItem");
@@ -353,7 +357,8 @@ private slots:
         QCOMPARE(zoom, QStringList({"Zoom", "Adjust Zoom to fit Page", "100 %", "110 %", "120 %",
                                     "110 %", "100 %", "90 %", "65 %", "115 %",
                                     "Graphic Printed sheet: 64 x 48 pixels at 115 % on Recording "
-                                    "Printer"}));
+                                    "Printer",
+                                    "50 %"}));
     }
 
     void printerSetupChoosesAndTheChoiceShows()
