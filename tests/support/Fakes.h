@@ -256,10 +256,9 @@ struct FakeDesktop
     FakeConfirmations *confirmations = nullptr;
     std::unique_ptr<GlimmerboxForm> form;
 
-    FakeDesktop() = default;
-    explicit FakeDesktop(const QImage &shot) { start(shot); }
-    GlimmerboxForm &start(const QImage &shot)
+    explicit FakeDesktop(const QImage &shot, const QString &arguments = {})
     {
+        program.args = arguments;
         screen.screen = shot;
         form = std::make_unique<GlimmerboxForm>(Services{&screen, &metrics, &program, &messages,
                                                          &events, &files, &clipboard, &printer,
@@ -269,7 +268,6 @@ struct FakeDesktop
         recording->messages = &messages;
         form->setConfirmations(std::move(recording));
         form->startUp();
-        return *form;
     }
     template<typename T = QAction> T *find(const QString &name) const
     {

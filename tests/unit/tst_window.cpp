@@ -205,11 +205,9 @@ private slots:
         QFETCH(bool, printerTakesIt);
         QFETCH(int, pages);
         QFETCH(QStringList, told);
-        FakeDesktop d;
-        d.program.args = arguments;
-        d.printer.takesPages = printerTakesIt;
         const QImage shot = pattern(QSize(120, 90));
-        d.start(shot);
+        FakeDesktop d(shot, arguments);
+        d.printer.takesPages = printerTakesIt;
         d.messages.shown.clear();
         if (!previewButton.isEmpty())
             whenShown<PrintPreviewForm>([previewButton](PrintPreviewForm *preview) {
@@ -715,10 +713,9 @@ private slots:
     {
         QFETCH(QString, tool);
         QFETCH(bool, standardUser);
-        FakeDesktop d;
-        d.registry.toolPath = tool;
+        FakeDesktop d(pattern(QSize(64, 48)));
+        d.registry.toolPath = tool; // read when the About box opens
         d.registry.standardUser = standardUser;
-        d.start(pattern(QSize(64, 48)));
         d.trigger("VisitMoonferryMenuItem");
         QCOMPARE(d.shell.opened, QStringList{"http://www.moonferry.example/"});
         bool stayed = false;
@@ -774,9 +771,8 @@ private slots:
 
     void autoDumpLeavesTheWindowAsTheUserWants()
     {
-        FakeDesktop d;
-        d.program.args = QStringLiteral("/A");
-        GlimmerboxForm &form = d.start(pattern(QSize(64, 48)));
+        FakeDesktop d(pattern(QSize(64, 48)), QStringLiteral("/A"));
+        GlimmerboxForm &form = *d.form;
         // Minimised on the task bar, it is read by its caption; its thumbnails have names.
         QCOMPARE(QAccessible::queryAccessibleInterface(&form)->text(QAccessible::Name),
                  QStringLiteral("Click to Print Screen"));
