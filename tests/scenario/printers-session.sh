@@ -5,9 +5,7 @@
 # 100 %, an Auto-Dump click; each page holds the screen centred on the printable area. XTOOL PROGRAM
 set -euo pipefail
 XTOOL=$1 PROGRAM=${GLIMMERBOX_INSTALLED:-$2} PID='' failed=0 WIDTH=1920 HEIGHT=1080
-here=$(dirname "$(realpath "$0")")
-source "$here/session.sh"
-[[ -n ${CUPS_SERVER:-} ]] || fail "CUPS_SERVER unset: run it in scripts/test"
+source "$(dirname "$(realpath "$0")")/session.sh"
 QUEUES="Ppd$$" && work_folder printers
 declare -A SHEET=( # portrait paper and margins, points: width height left right top bottom
     [PpdA4]="595 842 12 30 6 42" [PpdLetter]="612 792 9 27 18 45"

@@ -4,10 +4,8 @@
 #   requests-session.sh XTOOL PROGRAM          GLIMMERBOX_INSTALLED wins over PROGRAM
 set -euo pipefail
 XTOOL=$1 PROGRAM=${GLIMMERBOX_INSTALLED:-$2} PID='' failed=0 QUEUE=Requests$$
-here=$(dirname "$(realpath "$0")")
 # shellcheck source=session.sh
-source "$here/session.sh"
-[[ -n ${CUPS_SERVER:-} ]] || fail "CUPS_SERVER unset: run it in scripts/test"
+source "$(dirname "$(realpath "$0")")/session.sh"
 QUEUES=$QUEUE && work_folder requests
 CHANNEL=$T/runtime/glimmerbox
 lpadmin -p "$QUEUE" -E -v "cups-pdf:/$NAME" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null ||

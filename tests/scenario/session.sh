@@ -12,8 +12,9 @@ fail() { say "FAIL: $*" >&2 && exit 1; }
 check() { if "${@:2}"; then say "ok: $1"; else say "FAIL: $1" >&2 && failed=1; fi; }
 # work_folder NAME: T, a folder of the session's own with a runtime folder and the pages that the
 # cups-pdf output NAME writes ($T/pdf); it, the queues in QUEUES, the programs (PID, PIDS) and
-# what start_desktop started go at exit.
+# what start_desktop started go at exit. It needs scripts/test's spooler (CUPS_SERVER).
 work_folder() {
+    [[ -n ${CUPS_SERVER:-} ]] || fail "CUPS_SERVER unset: run it in scripts/test"
     T=$(mktemp -d "/tmp/glimmerbox-$1.XXXXXX") NAME=glimmerbox-$1-$$ PIDS=()
     trap 'set +e; kill -CONT "${PIDS[@]}" "$PID" 2>/dev/null; kill "${PIDS[@]}" "$PID" 2>/dev/null
         stop_started; for q in $QUEUES; do lpadmin -x "$q"; done

@@ -6,11 +6,9 @@
 #   sheet-session.sh XTOOL PROGRAM WIDTHxHEIGHT      GLIMMERBOX_INSTALLED wins over PROGRAM
 set -euo pipefail
 XTOOL=$1 PROGRAM=${GLIMMERBOX_INSTALLED:-$2} SIZE=$3 PID='' failed=0
-here=$(dirname "$(realpath "$0")")
 # shellcheck source=session.sh
-source "$here/session.sh"
+source "$(dirname "$(realpath "$0")")/session.sh"
 read -r WIDTH HEIGHT <<<"${SIZE/x/ }"
-[[ -n ${CUPS_SERVER:-} ]] || fail "CUPS_SERVER unset: run it in scripts/test"
 QUEUES="A4$WIDTH Letter$WIDTH"
 # A runtime folder of its own: the program there takes no requests meant for another one.
 work_folder sheet-"$WIDTH"
