@@ -136,6 +136,28 @@ bool focusShows(QWidget *w)
     return focused && withFocus != without && withFocus.pixel(middle) == without.pixel(middle);
 }
 
+// Controls cut off by their window or lying over one another.
+QStringList misplaced(const QWidget *parent)
+{
+    QStringList found;
+    QList<const QWidget *> placed;
+    for (const QWidget *c : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        found << misplaced(c);
+        if (c->isWindow() || !c->isVisibleTo(parent) || c->objectName().startsWith("qt_") ||
+            c->objectName().isEmpty())
+            continue; // Qt's own parts, and what holds the controls
+        const QRect r = c->geometry();
+        if (!parent->rect().contains(r))
+            QDebug(&found.emplace_back()).noquote().nospace() << c->objectName() << " at " << r;
+        for (const QWidget *other : placed)
+            if (const QRect both = r & other->geometry(); !both.isEmpty())
+                QDebug(&found.emplace_back()).noquote().nospace()
+                    << c->objectName() << " over " << other->objectName() << ' ' << both.size();
+        placed << c;
+    }
+    return found;
+}
+
 } // namespace
 
 class tst_Window : public QObject
@@ -735,6 +757,30 @@ private slots:
         QCOMPARE(d.processes.started, tool.isEmpty() ? QStringList() : QStringList{tool});
         const QStringList unavailable{"|System Information Is Unavailable At This Time"};
         QCOMPARE(d.messages.shown, tool.isEmpty() ? unavailable : QStringList());
+    }
+
+    // Nothing is cut off or hidden under another control, in every window, but as designed:
+    // the headings reach into the pictures' borders; the pop-up's lettering lies over
+    // its own shadow, and both run past the pop-up's edges.
+    void everyControlHasItsPlace()
+    {
+        FakeDesktop d(pattern(QSize(64, 48)));
+        QStringList found = misplaced(d.form.get());
+        whenShown<PrintPreviewForm>([&](PrintPreviewForm *form) {
+            found << misplaced(form);
+            form->reject();
+        });
+        d.trigger("PrintScreenMenuItem");
+        whenShown<AboutForm>([&](AboutForm *about) {
+            found << misplaced(about);
+            about->reject();
+        });
+        d.trigger("AboutMenuItem");
+        found << misplaced(std::make_unique<ConfirmForm>(nullptr, 15, 15).get());
+        QCOMPARE(found, QStringList({"CurrentImage1 over CurrentImageLabel QSize(313, 4)",
+                                     "Label2 over PreviewPicture1 QSize(161, 2)",
+                                     "Label1 at QRect(0,8 249x41)", "Label2 at QRect(-2,6 249x41)",
+                                     "Label2 over Label1 QSize(247, 39)"}));
     }
 
     // The real pop-ups: each says what was done, and stays two seconds unless it is clicked.
