@@ -26,11 +26,6 @@
 
 namespace {
 
-template<typename T = QPushButton> T *child(const QObject *parent, const QString &name)
-{
-    return parent->findChild<T *>(name);
-}
-
 QRgb centreColour(const PictureBox *box)
 {
     const QImage shown = box->shown();
@@ -233,7 +228,7 @@ private slots:
         d.messages.shown.clear();
         if (!previewButton.isEmpty())
             whenShown<PrintPreviewForm>([previewButton](PrintPreviewForm *preview) {
-                child(preview, previewButton)->click();
+                preview->findChild<QPushButton *>(previewButton)->click();
             });
         d.trigger("PrintScreenMenuItem");
         QTRY_COMPARE(d.confirmations->shown + d.messages.shown, told);
@@ -273,9 +268,9 @@ private slots:
             drag(d.find<PictureBox>("CurrentImage1"), {marked.topLeft(), marked.bottomRight()});
         QImage shown;
         whenShown<PrintPreviewForm>([&](PrintPreviewForm *preview) {
-            child<QScrollBar>(preview, "ZoomFactorBar")->setValue(percent);
-            shown = child<PictureBox>(preview, "PreviewPicture1")->shown();
-            child(preview, "PrintButton")->click();
+            preview->findChild<QScrollBar *>("ZoomFactorBar")->setValue(percent);
+            shown = preview->findChild<PictureBox *>("PreviewPicture1")->shown();
+            preview->findChild<QPushButton *>("PrintButton")->click();
         });
         d.trigger("PrintScreenMenuItem");
         QTRY_COMPARE(d.printer.pages.size(), 1);
@@ -349,7 +344,7 @@ private slots:
         bool focused = false;
         whenShown<PrintPreviewForm>([&](PrintPreviewForm *form) {
             sheet = readOut(form);
-            auto *bar = child<QScrollBar>(form, "ZoomFactorBar");
+            auto *bar = form->findChild<QScrollBar *>("ZoomFactorBar");
             QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(bar);
             const auto labels = reader->relations(QAccessible::Label);
             zoom << reader->text(QAccessible::Name)
@@ -388,15 +383,15 @@ private slots:
         QList<QRgb> edge; // the preview's left edge, half-way down, before and after
         bool closed = false;
         whenShown<PrintPreviewForm>([&](PrintPreviewForm *preview) {
-            const auto *box = child<PictureBox>(preview, "PreviewPicture1");
-            const QLabel *label = child<QLabel>(preview, "PrinterNameLabel");
+            const auto *box = preview->findChild<PictureBox *>("PreviewPicture1");
+            const QLabel *label = preview->findChild<QLabel *>("PrinterNameLabel");
             named << label->text();
             edge << box->shown().pixel(0, box->shown().height() / 2);
-            child(preview, "PrinterSetupButton")->click();
+            preview->findChild<QPushButton *>("PrinterSetupButton")->click();
             edge << box->shown().pixel(0, box->shown().height() / 2);
             named << label->text();
             // Return presses the focused button, not Print Now.
-            QTest::keyClick(child(preview, "CancelButton"), Qt::Key_Return);
+            QTest::keyClick(preview->findChild<QPushButton *>("CancelButton"), Qt::Key_Return);
             closed = !preview->isVisible();
             preview->reject();
         });
@@ -413,7 +408,7 @@ private slots:
         QString accept;
         whenShown<QPrintDialog>([&accept](QPrintDialog *dialog) {
             accept = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->text();
-            child<QSpinBox>(dialog, "copies")->setValue(3);
+            dialog->findChild<QSpinBox *>("copies")->setValue(3);
             dialog->accept();
         });
         QVERIFY(showPrintSetupDialog(printer, nullptr));
@@ -529,8 +524,8 @@ private slots:
         d.dialogs.real = true;
         whenShown<QFileDialog>([&](QFileDialog *dialog) {
             for (int i = 0; i < downs; ++i)
-                QTest::keyClick(child<QComboBox>(dialog, "fileTypeCombo"), Qt::Key_Down);
-            auto *name = child<QLineEdit>(dialog, "fileNameEdit");
+                QTest::keyClick(dialog->findChild<QComboBox *>("fileTypeCombo"), Qt::Key_Down);
+            auto *name = dialog->findChild<QLineEdit *>("fileNameEdit");
             name->setText(dir.filePath(typed)); // typed, but past the completer's pop-up
             QTest::keyClick(name, Qt::Key_Return);
         });
@@ -566,7 +561,6 @@ private slots:
     {
         QFETCH(PictureBox::Look, look);
         QFETCH(int, border);
-        QFETCH(QList<QRgb>, seen);
         PictureBox box(15, 15);
         box.setBorder(border);
         box.setLook(look);
@@ -578,7 +572,7 @@ private slots:
         for (const QPoint p : {QPoint(0, 0), QPoint(0, 15), QPoint(10, 15), QPoint(19, 8),
                                QPoint(1, 1), QPoint(18, 8)})
             read << shown.pixel(p);
-        QCOMPARE(read, seen);
+        QTEST(read, "seen");
         QCOMPARE(shown.copy(border, border, 20 - 2 * border, 16 - 2 * border), box.shown());
     }
 
@@ -699,7 +693,6 @@ private slots:
     void nothingMarkedIsNothingSent()
     {
         QFETCH(QPoint, dragTo);
-        QFETCH(QStringList, told);
         FakeDesktop d(pattern(QSize(640, 480)));
         if (dragTo == QPoint(50, 50))
             drag(d.find<PictureBox>("GrabbedPicture3"), {QPoint(20, 20)});
@@ -716,7 +709,7 @@ private slots:
         for (const char *command :
              {"PrintScreenMenuItem", "SaveToFileMenuItem", "SaveToClipboardMenuItem"})
             d.trigger(command);
-        QCOMPARE(d.messages.shown, told);
+        QTEST(d.messages.shown, "told");
         QVERIFY(d.printer.pages.isEmpty() && d.dialogs.folders.isEmpty() &&
                 d.clipboard.content.isNull());
     }
@@ -747,7 +740,7 @@ private slots:
             d.screen.screen = QImage(); // a grab would say so: none starts while a dialog is open
             d.trigger("GrabScreenMenuItem");
             // Return presses the focused button, not OK, and the box stays.
-            QTest::keyClick(child(about, "cmdSysInfo"), Qt::Key_Return);
+            QTest::keyClick(about->findChild<QPushButton *>("cmdSysInfo"), Qt::Key_Return);
             stayed = about->isVisible();
             about->accept();
         });
@@ -798,11 +791,11 @@ private slots:
             const bool waited = text == kinds[0].second;
             QString said;
             whenShown<ConfirmForm>([&](ConfirmForm *form) {
-                said = child<QLabel>(form, "Label2")->text();
+                said = form->findChild<QLabel *>("Label2")->text();
                 // Read once: the lettering's shadow is not read again.
                 QCOMPARE(readOut(form), QStringList{"StaticText " + text});
                 if (!waited)
-                    QTest::mouseClick(child<QLabel>(form, "Label2"), Qt::LeftButton);
+                    QTest::mouseClick(form->findChild<QLabel *>("Label2"), Qt::LeftButton);
             });
             QElapsedTimer clock;
             clock.start();
