@@ -41,7 +41,7 @@ void fitTextToWidth(QWidget *control)
     text.remove(QLatin1Char('&'));
     QFont font = control->font();
     while (font.pointSizeF() > 6 &&
-           QFontMetricsF(font).horizontalAdvance(text) + padding > control->width())
+           QFontMetricsF(font).size(0, text).width() + padding > control->width())
         font.setPointSizeF(font.pointSizeF() - 0.25);
     control->setFont(font);
 }

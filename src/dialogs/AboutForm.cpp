@@ -68,6 +68,7 @@ void AboutForm::Form_Load(const QString &title)
     m_lblTitle->setText(title);
     QString disclaimer = HelpTexts::disclaimer();
     m_lblDisclaimer->setText(disclaimer.replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    fitTextToWidth(m_lblDisclaimer);
 }
 
 bool AboutForm::eventFilter(QObject *watched, QEvent *event)

@@ -75,6 +75,10 @@ void ConfirmForm::setMessage(const QString &text, const QColor &front, const QCo
 {
     m_label1->setText(text);
     m_label2->setText(m_label1->text());
+    // The lettering and its shadow shrink together where a wider font stands in for Arial.
+    m_label1->setFont(lettering());
+    fitTextToWidth(m_label1);
+    m_label2->setFont(m_label1->font());
     QPalette frontPalette = m_label2->palette();
     frontPalette.setColor(QPalette::WindowText, front);
     m_label2->setPalette(frontPalette);

@@ -131,7 +131,7 @@ bool focusShows(QWidget *w)
     return focused && withFocus != without && withFocus.pixel(middle) == without.pixel(middle);
 }
 
-// Controls cut off by their window or lying over one another.
+// Controls cut off by their window, lying over one another, or too narrow for their text.
 QStringList misplaced(const QWidget *parent)
 {
     QStringList found;
@@ -148,6 +148,13 @@ QStringList misplaced(const QWidget *parent)
             if (const QRect both = r & other->geometry(); !both.isEmpty())
                 QDebug(&found.emplace_back()).noquote().nospace()
                     << c->objectName() << " over " << other->objectName() << ' ' << both.size();
+        const auto *label = qobject_cast<const QLabel *>(c);
+        const auto *button = qobject_cast<const QAbstractButton *>(c);
+        const QString text = label && !label->wordWrap() ? label->text()
+                             : button                    ? button->text().remove('&')
+                                                         : QString();
+        if (QFontMetrics(c->font()).size(0, text).width() > r.width())
+            found << c->objectName() + " cut off";
         placed << c;
     }
     return found;
@@ -752,11 +759,20 @@ private slots:
         QCOMPARE(d.messages.shown, tool.isEmpty() ? unavailable : QStringList());
     }
 
-    // Nothing is cut off or hidden under another control, in every window, but as designed:
+    // No control or text is cut off or hidden under another, in every window, but as designed:
     // the headings reach into the pictures' borders; the pop-up's lettering lies over
-    // its own shadow, and both run past the pop-up's edges.
+    // its own shadow, and both run past the pop-up's edges. Also where the only sans-serif font
+    // is one wider than the design's.
     void everyControlHasItsPlace()
     {
+        const QStringList families{"MS Sans Serif", "Arial"}, kept = QFont::substitutes("Arial");
+        auto standIn = [&](const QStringList &fonts) {
+            for (const QString &family : families) {
+                QFont::removeSubstitutions(family);
+                QFont::insertSubstitutions(family, fonts);
+            }
+        };
+        standIn({"DejaVu Sans"});
         FakeDesktop d(pattern(QSize(64, 48)));
         QStringList found = misplaced(d.form.get());
         whenShown<PrintPreviewForm>([&](PrintPreviewForm *form) {
@@ -774,6 +790,7 @@ private slots:
                                      "Label2 over PreviewPicture1 QSize(161, 2)",
                                      "Label1 at QRect(0,8 249x41)", "Label2 at QRect(-2,6 249x41)",
                                      "Label2 over Label1 QSize(247, 39)"}));
+        standIn(kept);
     }
 
     // The real pop-ups: each says what was done, and stays two seconds unless it is clicked.
