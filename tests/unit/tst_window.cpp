@@ -26,6 +26,8 @@
 
 namespace {
 
+const QList<QRgb> colours{0xff0000ff, 0xff00ff00, 0xffff0000, 0xff00ffff, 0xffffff00, 0xffff00ff};
+
 QRgb centreColour(const PictureBox *box)
 {
     const QImage shown = box->shown();
@@ -171,8 +173,6 @@ private slots:
 
     void grabsFillTheSlotsInTurn()
     {
-        const QList<QRgb> colours{0xff0000ff, 0xff00ff00, 0xffff0000,
-                                  0xff00ffff, 0xffffff00, 0xffff00ff};
         FakeDesktop d(plain(colours[0]));
         for (int i = 1; i < 5; ++i)
             d.grab(plain(colours[i]));
@@ -307,7 +307,6 @@ private slots:
     // focus shows on our own controls.
     void screenReadersAndKeysReachEveryControl()
     {
-        const QList<QRgb> colours{0xff0000ff, 0xff00ff00, 0xffff0000};
         FakeDesktop d(plain(colours[0]));
         d.grab(plain(colours[1]));
         d.grab(plain(colours[2]));
