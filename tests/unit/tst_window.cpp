@@ -838,13 +838,15 @@ private slots:
             QCOMPARE(d.find<PictureBox>(QStringLiteral("GrabbedPicture%1").arg(slot))->look(),
                      slot == 2 ? PictureBox::Look::Sunken : PictureBox::Look::Flat);
         // Maximised while a page is being made: the normal window, with its normal caption.
-        d.screen.whileGrabbing = [&form] {
+        QString making; // the caption while the page is made
+        d.screen.whileGrabbing = [&form, &making] {
+            making = form.windowTitle();
             form.setWindowState(Qt::WindowMaximized);
             QApplication::processEvents(); // as the pause before the grab lets it arrive
         };
         form.setWindowState(Qt::WindowNoState);
         QTRY_COMPARE(d.printer.pages.size(), 1);
-        QCOMPARE(form.windowTitle(), QStringLiteral("Glimmerbox"));
+        QCOMPARE(making + " / " + form.windowTitle(), "Printing Screen Now / Glimmerbox");
     }
 
     void thePauseBeforeAGrabLetsEventsRunWithoutBusyWaiting()
