@@ -5,14 +5,15 @@
 # Then Ctrl+Print on KWin, --print-screen on GNOME, gives one more bare screen.
 #   task-bar.sh kwin|gnome XTOOL PROGRAM    (scripts/test's spooler)
 set -euo pipefail
+# shellcheck source=../scenario/session.sh
+source "$(dirname "$(realpath "$0")")/../scenario/session.sh"
 fail() {
     echo "FAIL: $*" >&2
     tail -n 12 "$T"/*.log >&2
     exit 1
 }
-# shellcheck source=../../scripts/lib/common.sh
-source "$(dirname "$(realpath "$0")")/../../scripts/lib/common.sh"
 wm=$1 xtool=$2 program=$3 pids=() T=$(mktemp -d "/tmp/glimmerbox-$1.XXXXXX")
+QUEUE=GlimmerboxPDF # the one queue printed looks at: the sheet sessions' beside it may be busy
 trap 'kill "${pids[@]}" 2>/dev/null; wait; discard "$T"' EXIT
 [[ -d ${GLIMMERBOX_TEST_PDF_DIR-} && -d ${GLIMMERBOX_PLASMA_QML-} ]] ||
     fail "run it from scripts/test"
@@ -26,19 +27,17 @@ if [[ $wm == kwin ]]; then
     chmod +x "$T/up"
     # A copy without the file capability, under the name KWin checks for.
     cp /usr/bin/kwin_wayland "$T/kwin_wayland"
-    "$T/kwin_wayland" --virtual --xwayland --width 1024 --height 768 --socket glimmerbox-test \
-        "$T/up" >"$T/wm.log" 2>&1 &
-    pids+=($!)
+    started "$T/kwin_wayland" --virtual --xwayland --width 1024 --height 768 \
+        --socket glimmerbox-test "$T/up" >"$T/wm.log" 2>&1
     wait_for 20 "KWin starting" test -s "$T/x"
     read -r holder DISPLAY XAUTHORITY <"$T/x" && export DISPLAY XAUTHORITY && pids+=("$holder")
     XDG_CURRENT_DESKTOP=KDE QT_QPA_PLATFORM=xcb QML2_IMPORT_PATH=$GLIMMERBOX_PLASMA_QML \
-        "$(echo /usr/lib/*/libexec/xdg-desktop-portal-kde)" >"$T/kde.log" 2>&1 &
-    pids+=($!) && desktop=KDE
+        started "$(echo /usr/lib/*/libexec/xdg-desktop-portal-kde)" >"$T/kde.log" 2>&1
+    desktop=KDE
     wait_for 20 "the KDE portal on the bus" owned org.freedesktop.impl.portal.desktop.kde
     # KWin alone shows a black screen, which a black page would match: a pattern instead.
     "$xtool" write-pattern "$T/pattern.png" 1024 768 7
-    display -backdrop -background black "$T/pattern.png" >"$T/display.log" 2>&1 &
-    pids+=($!)
+    started display -backdrop -background black "$T/pattern.png" >"$T/display.log" 2>&1
     act() { # a KWin script on the program's main window, as the task bar acts on it
         printf 'for (const c of workspace.clientList()) if (c.pid == %s && !c.transient) { %s }' \
             "$PID" "$1" >"$T/s.js"
@@ -61,19 +60,17 @@ if [[ $wm == kwin ]]; then
     }
 else
     # A system bus of its own, and /run/systemd hidden, so that gnome-shell runs without logind.
-    dbus-daemon --config-file="$(dirname "$(realpath "$0")")/../wayland/session-bus.conf" \
-        --print-address=3 --nofork 3>"$T/system-bus" >"$T/bus.log" 2>&1 &
-    pids+=($!)
+    started dbus-daemon --config-file="$(dirname "$(realpath "$0")")/../wayland/session-bus.conf" \
+        --print-address=3 --nofork 3>"$T/system-bus" >"$T/bus.log" 2>&1
     wait_for 30 "a system bus" test -s "$T/system-bus"
     DBUS_SYSTEM_BUS_ADDRESS=$(cat "$T/system-bus")
     export DBUS_SYSTEM_BUS_ADDRESS GSETTINGS_BACKEND=memory
     export XDG_SESSION_TYPE=wayland
     mkdir -p "$T/.local/share/gnome-shell" && touch "$T/.local/share/gnome-shell/lock-warning-shown"
     # Unsafe mode lets the test act as the dash and the task bar would, through Eval.
-    unshare -m sh -c 'mount -t tmpfs tmpfs /run/systemd && exec "$@"' sh gnome-shell \
+    started unshare -m sh -c 'mount -t tmpfs tmpfs /run/systemd && exec "$@"' sh gnome-shell \
         --headless --wayland --unsafe-mode --virtual-monitor 1024x768 \
-        --wayland-display glimmerbox-test >"$T/wm.log" 2>&1 &
-    pids+=($!)
+        --wayland-display glimmerbox-test >"$T/wm.log" 2>&1
     wait_for 30 "GNOME Shell starting" grep -q "GNOME Shell started" "$T/wm.log"
     shell() { gdbus call --session -d org.gnome.Shell -o /org/gnome/Shell \
         -m org.gnome.Shell.Eval "$1"; }
@@ -84,11 +81,10 @@ else
     DISPLAY=$(grep -o ' :[0-9]*' <<<"$xwayland" | head -n 1 | tr -d ' ')
     XAUTHORITY=$(grep -o -- '-auth [^ ]*' <<<"$xwayland" | cut -d' ' -f2)
     export DISPLAY XAUTHORITY
-    /usr/libexec/xdg-permission-store --replace >"$T/permissions.log" 2>&1 &
-    pids+=($!)
-    XDG_CURRENT_DESKTOP=GNOME GDK_BACKEND=wayland /usr/libexec/xdg-desktop-portal-gnome \
-        >"$T/gnome.log" 2>&1 &
-    pids+=($!) && desktop=GNOME
+    started /usr/libexec/xdg-permission-store --replace >"$T/permissions.log" 2>&1
+    XDG_CURRENT_DESKTOP=GNOME GDK_BACKEND=wayland started /usr/libexec/xdg-desktop-portal-gnome \
+        >"$T/gnome.log" 2>&1
+    desktop=GNOME
     wait_for 20 "the GNOME portal on the bus" owned org.freedesktop.impl.portal.desktop.gnome
     act() { # Eval on the program's main window, as the dash acts on it
         shell "const w = global.get_window_actors().map(a => a.meta_window).find(w =>
@@ -106,8 +102,7 @@ else
         shell 'Main.shellAccessDialogDBusService._accessDialog._sendResponse(0)' >/dev/null
     }
 fi
-XDG_CURRENT_DESKTOP=$desktop /usr/libexec/xdg-desktop-portal >"$T/portal.log" 2>&1 &
-pids+=($!)
+XDG_CURRENT_DESKTOP=$desktop started /usr/libexec/xdg-desktop-portal >"$T/portal.log" 2>&1
 wait_for 20 "the desktop portal on the bus" owned org.freedesktop.portal.Desktop
 # The screen as the desktop reads it, to compare the pages with.
 if [[ $wm == kwin ]]; then
@@ -119,9 +114,6 @@ else
     gdbus call --session -d org.gnome.Shell -o /org/gnome/Shell/Screenshot \
         -m org.gnome.Shell.Screenshot.Screenshot false false "$T/screen.png" >/dev/null
 fi
-pdfs() { find "$GLIMMERBOX_TEST_PDF_DIR" -name '*.pdf' | wc -l; }
-# No job left on the default queue; the sheet sessions' queues beside it may be busy.
-printed() { (($(pdfs) >= $1)) && [[ -z $(lpstat -o GlimmerboxPDF) ]]; }
 for platform in wayland xcb; do
     echo "== $wm, Qt on $platform"
     before=$(pdfs)

@@ -6,7 +6,7 @@
 set -euo pipefail
 XTOOL=$1 PROGRAM=${GLIMMERBOX_INSTALLED:-$2} PID='' failed=0 WIDTH=1920 HEIGHT=1080
 source "$(dirname "$(realpath "$0")")/session.sh"
-QUEUES="Ppd$$" && work_folder printers
+QUEUES="Ppd$$" && work_folder printers "${WIDTH}x$HEIGHT" 5
 declare -A SHEET=( # portrait paper and margins, points: width height left right top bottom
     [PpdA4]="595 842 12 30 6 42" [PpdLetter]="612 792 9 27 18 45"
     [PwgA4]="595.28 841.89 9.64 9.64 2.89 33.11" [PwgLetter]="612 792 18 18 2.89 33.11"
@@ -47,8 +47,6 @@ for q in Pwg Urf; do
     wait_for 20 "the description of the printer $q" described "$q$$"
 done
 
-start_desktop "${WIDTH}x$HEIGHT" "$T" >/dev/null || fail "no X screen of ${WIDTH}x$HEIGHT"
-"$XTOOL" write-pattern "$T/screen.png" "$WIDTH" "$HEIGHT" 5 && "$XTOOL" setroot "$T/screen.png"
 # page WHAT ZOOM: the next page holds the middle of the screen at ZOOM (or the fitting zoom), as
 # much as the printable area takes, turned onto the paper, its edges (left top right bottom at $RES
 # dpi) centred on the printable area to 1.5 points: CUPS's raster filters alone may be 1.2 off.
@@ -87,11 +85,7 @@ for q in Ppd Pwg Urf; do
         wait_for 20 "the main window" shown '^Glimmerbox v' && MAIN=$(window '^Glimmerbox v')
         print_now "50 %" Next Next && page "Print Now at 50 %" 0.5
         print_now "100 %" && page "Print Now at 100 %" 1
-        key ctrl+a && wait_for 30 "the Auto-Dump explanation" shown '^You have selected Auto-Dump'
-        dismiss '^You have selected Auto-Dump mode\.$'
-        wait_for 30 "Glimmerbox waiting on the task bar" waiting
-        xdotool windowactivate "$MAIN" 2>/dev/null || true
-        close_popup && page "an Auto-Dump click" fit
+        auto_dump_click && page "an Auto-Dump click" fit
         wait_for 30 "Glimmerbox back on the task bar" waiting
         kill "$PID" && wait "$PID" 2>/dev/null || PID='' # a killed program ends with non-0
     done

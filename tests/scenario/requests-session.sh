@@ -6,13 +6,11 @@ set -euo pipefail
 XTOOL=$1 PROGRAM=${GLIMMERBOX_INSTALLED:-$2} PID='' failed=0 QUEUE=Requests$$
 # shellcheck source=session.sh
 source "$(dirname "$(realpath "$0")")/session.sh"
-QUEUES=$QUEUE && work_folder requests
+QUEUES=$QUEUE && work_folder requests 1024x768 7
 CHANNEL=$T/runtime/glimmerbox
 lpadmin -p "$QUEUE" -E -v "cups-pdf:/$NAME" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null ||
     fail "the spooler did not take a queue"
 export PRINTER=$QUEUE
-start_desktop 1024x768 "$T" >/dev/null || fail "no X screen"
-"$XTOOL" write-pattern "$T/screen.png" 1024 768 7 && "$XTOOL" setroot "$T/screen.png"
 
 up() { # the main window shows, once a second program has said Ctrl+Print is another's
     shown '^Glimmerbox v1\.04$' ||

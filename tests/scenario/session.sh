@@ -1,8 +1,8 @@
 # shellcheck shell=bash
 # shellcheck disable=SC2034,SC2154 # failed is read, and q set, by the script or trap around
-# Sourced by the sessions on the X11 test desktops: checks, the program's windows (PID, its main
-# window MAIN) and the pages the spooler made (QUEUE, GLIMMERBOX_TEST_PDF_DIR); common.sh brings
-# the bounded waits (wait_for), the test desktop and the work folders' end (discard).
+# Sourced by the sessions: checks, processes in the background, the program's X windows (PID, its
+# main window MAIN) and the pages the spooler made (QUEUE, GLIMMERBOX_TEST_PDF_DIR); common.sh
+# brings the bounded waits (wait_for), the test desktop and the work folders' end (discard).
 # A script sets failed=0 and ends with exit "$failed".
 # shellcheck source=../../scripts/lib/common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/common.sh"
@@ -10,9 +10,13 @@ say() { printf '[%3d s] %s\n' "$SECONDS" "$*"; }
 fail() { say "FAIL: $*" >&2 && exit 1; }
 # check WHAT COMMAND...: a failed check is reported and the session goes on.
 check() { if "${@:2}"; then say "ok: $1"; else say "FAIL: $1" >&2 && failed=1; fi; }
-# work_folder NAME: T, a folder of the session's own with a runtime folder and the pages that the
-# cups-pdf output NAME writes ($T/pdf); it, the queues in QUEUES, the programs (PID, PIDS) and
-# what start_desktop started go at exit. It needs scripts/test's spooler (CUPS_SERVER).
+started() { # COMMAND...: in the background, its process in pids, which the script ends at exit
+    "$@" &
+    pids+=($!)
+}
+# work_folder NAME WxH SEED: T, a folder of the session's own with a runtime folder, the pages that
+# the cups-pdf output NAME writes ($T/pdf) and an X screen of its own showing xtool's pattern SEED
+# ($T/screen.png); it, the queues in QUEUES, the programs (PID, PIDS) and the X screen go at exit.
 work_folder() {
     [[ -n ${CUPS_SERVER:-} ]] || fail "CUPS_SERVER unset: run it in scripts/test"
     T=$(mktemp -d "/tmp/glimmerbox-$1.XXXXXX") NAME=glimmerbox-$1-$$ PIDS=()
@@ -22,6 +26,9 @@ work_folder() {
     chmod 755 "$T" && mkdir -m 777 "$T/pdf" && mkdir -m 700 "$T/runtime"
     export GLIMMERBOX_TEST_PDF_DIR=$T/pdf XDG_RUNTIME_DIR=$T/runtime
     printf 'Out %s\nAnonDirName %s\n' "$T/pdf" "$T/pdf" >"/etc/cups/cups-pdf-$NAME.conf"
+    start_desktop "$2" "$T" >/dev/null || fail "no X screen of $2"
+    "$XTOOL" write-pattern "$T/screen.png" "${2%x*}" "${2#*x}" "$3" &&
+        "$XTOOL" setroot "$T/screen.png"
 }
 window() { xdotool search --all --onlyvisible --pid "$PID" --name "$1" 2>/dev/null | head -n 1; }
 shown() { [[ -n $(window "$1") ]]; }
@@ -65,6 +72,13 @@ print_now() {
 close_popup() {
     wait_for 30 "the pop-up" shown '^Glimmerbox$'
     xdotool mousemove --window "$(window '^Glimmerbox$')" 20 20 click 1
+}
+auto_dump_click() { # Auto-Dump, then a click on the window on the task bar, and its pop-up
+    key ctrl+a && wait_for 30 "the Auto-Dump explanation" shown '^You have selected Auto-Dump'
+    dismiss '^You have selected Auto-Dump mode\.$'
+    wait_for 30 "Glimmerbox waiting on the task bar" waiting
+    xdotool windowactivate "$MAIN" 2>/dev/null || true
+    close_popup
 }
 copy() { # Ctrl+C and its pop-up; then another program pastes the picture into $T/NAME.png
     key ctrl+c

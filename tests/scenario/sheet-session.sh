@@ -11,13 +11,11 @@ source "$(dirname "$(realpath "$0")")/session.sh"
 read -r WIDTH HEIGHT <<<"${SIZE/x/ }"
 QUEUES="A4$WIDTH Letter$WIDTH"
 # A runtime folder of its own: the program there takes no requests meant for another one.
-work_folder sheet-"$WIDTH"
+work_folder sheet-"$WIDTH" "$SIZE" 5
 for paper in A4 Letter; do
     lpadmin -p "$paper$WIDTH" -E -v "cups-pdf:/$NAME" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
         -o PageSize="$paper" 2>/dev/null || fail "the spooler did not take a queue for $paper"
 done
-start_desktop "$SIZE" "$T" >/dev/null || fail "no X screen of $SIZE"
-"$XTOOL" write-pattern "$T/screen.png" "$WIDTH" "$HEIGHT" 5 && "$XTOOL" setroot "$T/screen.png"
 calc() { awk "BEGIN { printf \"%s\", $1 }"; }
 
 # next_page WHAT: waits for the next PDF, PDF, whose picture goes to $T/printed-000.png.
@@ -41,11 +39,10 @@ page() {
         test "$("$XTOOL" find "$T/printed-000.png" "$T/screen.png")" == "$5 $6 $7 $8"
     pdftoppm -r 96 -png -singlefile "$pdf" "$T/sheet"
     bbox=$("$XTOOL" sheet "$T/sheet.png" "$T/screen.png" "${@:5}") || check "$what: $bbox" false
-    local width=$SHEET_W height=$SHEET_H
-    local w && w=$(calc "($3 * $zoom < $width) ? $3 * $zoom : $width")
-    local h && h=$(calc "($4 * $zoom < $height) ? $4 * $zoom : $height")
-    check "$what: centred on the sheet ($bbox)" awk -v w="$w" -v h="$h" -v pw="$width" \
-        -v ph="$height" '{ d[1] = $1 - (pw - w) / 2; d[2] = $2 - (ph - h) / 2
+    local w && w=$(calc "($3 * $zoom < $SHEET_W) ? $3 * $zoom : $SHEET_W")
+    local h && h=$(calc "($4 * $zoom < $SHEET_H) ? $4 * $zoom : $SHEET_H")
+    check "$what: centred on the sheet ($bbox)" awk -v w="$w" -v h="$h" -v pw="$SHEET_W" \
+        -v ph="$SHEET_H" '{ d[1] = $1 - (pw - w) / 2; d[2] = $2 - (ph - h) / 2
             d[3] = $3 - w; d[4] = $4 - h
             for (i in d) if (d[i] < -1.01 || d[i] > 1.01) exit 1 }' <<<"$bbox"
 }
@@ -87,11 +84,7 @@ for paper in A4 Letter; do
         fail "the marked area's picture is not part of the screen"
     page "a marked area at 100 %" 1 "$w" "$h" "$x" "$y" "$w" "$h"
 
-    key ctrl+a && wait_for 30 "the Auto-Dump explanation" shown '^You have selected Auto-Dump'
-    dismiss '^You have selected Auto-Dump mode\.$'
-    wait_for 30 "Glimmerbox waiting on the task bar" waiting
-    xdotool windowactivate "$MAIN" 2>/dev/null || true
-    close_popup
+    auto_dump_click
     next_page "an Auto-Dump click"
     zoom=$(calc "($SHEET_W / $WIDTH < $SHEET_H / $HEIGHT) ? $SHEET_W / $WIDTH : $SHEET_H / $HEIGHT")
     zoom=$(calc "$zoom < 1 ? $zoom : 1")

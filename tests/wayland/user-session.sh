@@ -5,13 +5,13 @@
 # with Qt on wayland and on xcb under XWayland, and the portal's file is gone afterwards.
 #   user-session.sh XTOOL PROGRAM      as root; GLIMMERBOX_INSTALLED, when set, is the program
 set -euo pipefail
+# shellcheck source=../scenario/session.sh
+source "$(dirname "$(realpath "$0")")/../scenario/session.sh"
 fail() {
     echo "FAIL: $*" >&2
     [[ ! -v pids ]] || tail -n 20 ./*.log >&2 # the desktop's own account
     exit 1
 }
-# shellcheck source=../../scripts/lib/common.sh
-source "$(dirname "$(realpath "$0")")/../../scripts/lib/common.sh"
 
 boxed() { [[ $(swaymsg -t get_tree) == *'"name": "Grab Screen"'* ]]; } # a message box instead
 # The window takes the keyboard a while after it starts, and the copy comes after a pop-up of two
@@ -46,20 +46,16 @@ case ${1-} in
     printf 'output HEADLESS-1 resolution 1024x768 bg /tmp/pattern.png fill\n' >sway.conf
     echo 'seat * hide_cursor 1' >>sway.conf
     WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-        sway -c sway.conf >sway.log 2>&1 &
-    pids+=($!)
+        started sway -c sway.conf >sway.log 2>&1
     export WAYLAND_DISPLAY=wayland-1 SWAYSOCK=$XDG_RUNTIME_DIR/sway-ipc.65534.$!.sock
     wait_for 20 "sway's socket" test -S "$SWAYSOCK"
-    pipewire >pipewire.log 2>&1 &
-    pids+=($!)
+    started pipewire >pipewire.log 2>&1
     wait_for 20 "PipeWire's socket" test -S "$XDG_RUNTIME_DIR/pipewire-0"
     printf '[screencast]\noutput_name=HEADLESS-1\nchooser_type=none\n' >wlr.conf
     export XDG_CURRENT_DESKTOP=sway
-    /usr/libexec/xdg-desktop-portal-wlr -c wlr.conf >portal-wlr.log 2>&1 &
-    pids+=($!)
+    started /usr/libexec/xdg-desktop-portal-wlr -c wlr.conf >portal-wlr.log 2>&1
     wait_for 20 "the portal's wlr back-end on the bus" owned org.freedesktop.impl.portal.desktop.wlr
-    /usr/libexec/xdg-desktop-portal >portal.log 2>&1 &
-    pids+=($!)
+    started /usr/libexec/xdg-desktop-portal >portal.log 2>&1
     wait_for 20 "the portal on the bus" owned org.freedesktop.portal.Desktop
     # The first frames after sway starts can be empty.
     wait_for 20 "the pattern on the screen" \

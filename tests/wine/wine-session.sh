@@ -31,8 +31,8 @@ work=$(mktemp -d /tmp/glimmerbox-wine.XXXXXX)
 "$xtool" dump "$work/screen.png"
 read -r width height < <(xdotool getdisplaygeometry)
 cd "$GLIMMERBOX_WINDOWS_DIR"
-env -u WINEPATH -u QT_QPA_PLATFORM -u QT_PLUGIN_PATH \
-    "${GLIMMERBOX_WINE64:-/usr/lib/wine/wine64}" glimmerbox.exe &
+unset WINEPATH QT_QPA_PLATFORM QT_PLUGIN_PATH # as a user starts it: DLLs from its folder alone
+"${GLIMMERBOX_WINE64:-/usr/lib/wine/wine64}" glimmerbox.exe &
 program=$!
 trap 'kill $program 2>/dev/null || true; discard "$work"' EXIT
 
@@ -73,8 +73,7 @@ press ctrl+Print
 wait_for 60 "the page of Ctrl+Print" printed
 wait_for 30 "the pop-up after Ctrl+Print closing" no_popup
 before=$(pdfs)
-env -u WINEPATH -u QT_QPA_PLATFORM -u QT_PLUGIN_PATH \
-    timeout 120 "${GLIMMERBOX_WINE64:-/usr/lib/wine/wine64}" glimmerbox.exe --print-screen ||
+timeout 120 "${GLIMMERBOX_WINE64:-/usr/lib/wine/wine64}" glimmerbox.exe --print-screen ||
     fail "--print-screen ended with status $?"
 wait_for 60 "the page of --print-screen" printed
 press ctrl+x
