@@ -162,6 +162,16 @@ QStringList misplaced(const QWidget *parent)
     return found;
 }
 
+// The controls Tab visits in turn.
+QString tabChain(QWidget *window)
+{
+    QStringList names;
+    for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window))
+            names << w->objectName();
+    return names.join(' ');
+}
+
 } // namespace
 
 class tst_Window : public QObject
@@ -761,7 +771,7 @@ private slots:
     // No control or text is cut off or hidden under another, in every window, but as designed:
     // the headings reach into the pictures' borders; the pop-up's lettering lies over
     // its own shadow, and both run past the pop-up's edges. Also where the only sans-serif font
-    // is one wider than the design's.
+    // is one wider than the design's. Tab visits the controls in the design's order.
     void everyControlHasItsPlace()
     {
         const QStringList families{"MS Sans Serif", "Arial"}, kept = QFont::substitutes("Arial");
@@ -773,13 +783,15 @@ private slots:
         };
         standIn({"DejaVu Sans"});
         FakeDesktop d(pattern(QSize(64, 48)));
-        QStringList found = misplaced(d.form.get());
+        QStringList found = misplaced(d.form.get()), tabs{tabChain(d.form.get())};
         whenShown<PrintPreviewForm>([&](PrintPreviewForm *form) {
+            tabs << tabChain(form);
             found << misplaced(form);
             form->reject();
         });
         d.trigger("PrintScreenMenuItem");
         whenShown<AboutForm>([&](AboutForm *about) {
+            tabs << tabChain(about);
             found << misplaced(about);
             about->reject();
         });
@@ -790,6 +802,11 @@ private slots:
                                      "Label1 at QRect(0,8 249x41)", "Label2 at QRect(-2,6 249x41)",
                                      "Label2 over Label1 QSize(247, 39)"}));
         standIn(kept);
+        QCOMPARE(tabs, QStringList({"CurrentImage1 GrabbedPicture1 GrabbedPicture2 GrabbedPicture3 "
+                                    "GrabbedPicture4 GrabbedPicture0 GrabButton PrintButton "
+                                    "AutoDumpButton",
+                                    "ZoomFactorBar PrintButton CancelButton PrinterSetupButton",
+                                    "cmdOK cmdSysInfo"}));
     }
 
     // The real pop-ups: each says what was done, and stays two seconds unless it is clicked.
