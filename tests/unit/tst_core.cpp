@@ -528,6 +528,7 @@ private slots:
             "inactive active minimised normal active minimised normal done active minimised normal "
             "inactive maximised normal active",
             "3 9 1");
+        row("not on", TaskBarRestore::ByMapping, "minimised iconic normal mapped", "0 0 0");
         row("KWin, wayland: the pop-up's echo", TaskBarRestore::ByActivation,
             "enter minimised normal active minimised normal inactive done active inactive",
             "1 3 0");

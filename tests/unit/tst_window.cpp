@@ -417,6 +417,9 @@ private slots:
         // Letter is narrower than the box, A4 (the chosen printer's paper) fills its width.
         QCOMPARE(edge, QList<QRgb>({qRgb(128, 128, 128), qRgb(255, 255, 255)}));
         QVERIFY(d.printer.pages.isEmpty());
+        d.printer.name.clear(); // the File menu's Printer Setup chooses too
+        d.trigger("PrinterSetupMenuItem");
+        QCOMPARE(d.printer.name, "Chosen Printer");
 
         if (QSysInfo::productType() == QLatin1String("windows"))
             QSKIP("Windows shows its own print setup dialog, which only a user can answer");
