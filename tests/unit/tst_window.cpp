@@ -133,7 +133,7 @@ bool focusShows(QWidget *w)
     return focused && withFocus != without && withFocus.pixel(middle) == without.pixel(middle);
 }
 
-// Controls cut off by their window, lying over one another, or too narrow for their text.
+// Controls of no size, cut off by their window, over one another, or too narrow for their text.
 QStringList misplaced(const QWidget *parent)
 {
     QStringList found;
@@ -144,7 +144,7 @@ QStringList misplaced(const QWidget *parent)
             c->objectName().isEmpty())
             continue; // Qt's own parts, and what holds the controls
         const QRect r = c->geometry();
-        if (!parent->rect().contains(r))
+        if (r.isEmpty() || !parent->rect().contains(r))
             QDebug(&found.emplace_back()).noquote().nospace() << c->objectName() << " at " << r;
         for (const QWidget *other : placed)
             if (const QRect both = r & other->geometry(); !both.isEmpty())
