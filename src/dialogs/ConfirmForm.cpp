@@ -39,7 +39,6 @@ ConfirmForm::ConfirmForm(QWidget *owner, float tx, float ty)
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label1->setGeometry(twipsToPixels(0, 120, 3735, 615, tx, ty));
     m_label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    m_label1->setFont(lettering());
     m_label1->setAutoFillBackground(true);
     // A click on the rear label's strip is the label's own, not the window's.
     m_label1->installEventFilter(this);
@@ -48,7 +47,6 @@ ConfirmForm::ConfirmForm(QWidget *owner, float tx, float ty)
     m_label2->setObjectName(QStringLiteral("Label2"));
     m_label2->setGeometry(twipsToPixels(-35, 90, 3735, 615, tx, ty));
     m_label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    m_label2->setFont(lettering());
     m_label2->installEventFilter(this);
     setMessage(QStringLiteral("Copied to Clipboard"), palette().color(QPalette::HighlightedText),
                palette().color(QPalette::ButtonText));
