@@ -529,10 +529,9 @@ private slots:
         QTest::addColumn<QString>("told");
         QTest::newRow("a name alone") << "Shot" << 0 << "";
         QTest::newRow("another type") << "Shot" << 2 << "";
-        QTest::newRow("no such folder")
-            << "missing/Shot" << 0 << "Cannot replace %1: its folder does not exist.";
-        QTest::newRow("no such folder, another type")
-            << "missing/Shot" << 2 << "Cannot replace %1: its folder does not exist.";
+        const QString missing = "Cannot replace %1: its folder does not exist.";
+        QTest::newRow("no such folder") << "missing/Shot" << 0 << missing;
+        QTest::newRow("no such folder, another type") << "missing/Shot" << 2 << missing;
     }
     void theSaveDialogNamesTheFile()
     {
