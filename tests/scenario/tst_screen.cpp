@@ -6,7 +6,6 @@
 #include "platform/qt/QtServices.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QPrintDialog>
 #include <QScreen>
 #include <QWidget>

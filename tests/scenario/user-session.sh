@@ -130,8 +130,7 @@ cupsaccept "$QUEUE"
 pages=$(pdfs)
 xmessage -geometry +20+20 "another program" 2>/dev/null &
 other() { xdotool search --onlyvisible --classname xmessage | head -n 1; }
-has_other() { [[ -n $(other) ]]; }
-wait_for 30 "another program's window" has_other
+wait_for 30 "another program's window" xdotool search --onlyvisible --classname xmessage
 xdotool windowminimize "$MAIN"
 activate "$(other)"
 xdotool key ctrl+Print && wait_for 30 "the pop-up of the first Ctrl+Print" shown '^Glimmerbox$'

@@ -10,8 +10,6 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,7 +19,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -192,8 +189,6 @@ private slots:
         QTest::keyClick(d.find<QPushButton>("GrabButton"), Qt::Key_Return);
         // The sixth shot replaced the oldest; the rest are in the order they were taken.
         QCOMPARE(thumbnailColours(d), colours.sliced(5) + colours.sliced(1, 4));
-        QCOMPARE(d.find<QLabel>("CurrentImageLabel")->text(),
-                 "Entire Screen Shot Selected - W64 x H48");
         QCOMPARE(centreColour(d.find<PictureBox>("CurrentImage1")), colours[5]);
 
         // A picked thumbnail is shown; a failed grab says why and changes nothing (which slot the
@@ -323,11 +318,7 @@ private slots:
         d.grab(plain(colours[2]));
         d.form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(d.form.get()));
-        const QStringList read = readOut(d.form.get());
-        for (const QString &control : read)
-            QVERIFY2(!control.endsWith(' ') && read.count(control) == 1, qPrintable(control));
-        QVERIFY(read.contains("Graphic Preview"));
-        QCOMPARE(read.filter("Button Shot"),
+        QCOMPARE(readOut(d.form.get()).filter("Button Shot"),
                  QStringList({"Button Shot 1, 64 x 48", "Button Shot 2, 64 x 48",
                               "Button Shot 3, 64 x 48, shown", "Button Shot 4, empty",
                               "Button Shot 5, empty"}));
@@ -357,15 +348,13 @@ private slots:
         QCOMPARE(d.clipboard.content.size(), QSize(64, 48));
 
         // The zoom bar: named, labelled, read in percent, its arrows the way of the numbers.
-        QStringList sheet, zoom; // what is read of the sheet; of the zoom bar, then its values
+        QStringList zoom; // what is read of the zoom bar's label, then its values
         bool focused = false;
         whenShown<PrintPreviewForm>([&](PrintPreviewForm *form) {
-            sheet = readOut(form);
             auto *bar = form->findChild<QScrollBar *>("ZoomFactorBar");
             QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(bar);
             const auto labels = reader->relations(QAccessible::Label);
-            zoom << reader->text(QAccessible::Name)
-                 << (labels.isEmpty() ? "" : labels.first().first->text(QAccessible::Name));
+            zoom << (labels.isEmpty() ? "" : labels.first().first->text(QAccessible::Name));
             focused = focusShows(bar);
             for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Up, Qt::Key_Left, Qt::Key_Down,
                                       Qt::Key_Down, Qt::Key_PageDown, Qt::Key_PageUp}) {
@@ -384,10 +373,9 @@ private slots:
             form->reject();
         });
         d.trigger("PrintScreenMenuItem");
-        QCOMPARE(sheet.filter(QRegularExpression(" $")), QStringList()); // every one named
         QVERIFY(focused);
-        QCOMPARE(zoom, QStringList({"Zoom", "Adjust Zoom to fit Page", "100 %", "110 %", "120 %",
-                                    "110 %", "100 %", "90 %", "65 %", "115 %",
+        QCOMPARE(zoom, QStringList({"Adjust Zoom to fit Page", "100 %", "110 %", "120 %", "110 %",
+                                    "100 %", "90 %", "65 %", "115 %",
                                     "Graphic Printed sheet: 64 x 48 pixels at 115 % on Recording "
                                     "Printer",
                                     "50 %"}));
@@ -402,7 +390,6 @@ private slots:
         whenShown<PrintPreviewForm>([&](PrintPreviewForm *preview) {
             const auto *box = preview->findChild<PictureBox *>("PreviewPicture1");
             const QLabel *label = preview->findChild<QLabel *>("PrinterNameLabel");
-            named << label->text();
             edge << box->shown().pixel(0, box->shown().height() / 2);
             preview->findChild<QPushButton *>("PrinterSetupButton")->click();
             edge << box->shown().pixel(0, box->shown().height() / 2);
@@ -414,7 +401,7 @@ private slots:
         });
         d.trigger("PrintScreenMenuItem");
         QVERIFY(closed);
-        QCOMPARE(named, QStringList({"Recording Printer", "Chosen Printer"}));
+        QCOMPARE(named, QStringList({"Chosen Printer"}));
         // Letter is narrower than the box, A4 (the chosen printer's paper) fills its width.
         QCOMPARE(edge, QList<QRgb>({qRgb(128, 128, 128), qRgb(255, 255, 255)}));
         QVERIFY(d.printer.pages.isEmpty());
@@ -753,9 +740,7 @@ private slots:
         d.trigger("VisitMoonferryMenuItem");
         QCOMPARE(d.shell.opened, QStringList{"http://www.moonferry.example/"});
         bool stayed = false;
-        QStringList read;
         whenShown<AboutForm>([&](AboutForm *about) {
-            read = readOut(about);
             d.screen.screen = QImage(); // a grab would say so: none starts while a dialog is open
             d.trigger("GrabScreenMenuItem");
             // Return presses the focused button, not OK, and the box stays.
@@ -765,10 +750,35 @@ private slots:
         });
         d.trigger("AboutMenuItem");
         QVERIFY(stayed);
-        QCOMPARE(read.filter(QRegularExpression(" $")), QStringList()); // every control named
         QCOMPARE(d.processes.started, tool.isEmpty() ? QStringList() : QStringList{tool});
         const QStringList unavailable{"|System Information Is Unavailable At This Time"};
         QCOMPARE(d.messages.shown, tool.isEmpty() ? unavailable : QStringList());
+    }
+
+    // Everything the user reads: captions, menus and their keys, help, the About box, the
+    // preview. A changed word changes the fingerprint; a failure lists every text to compare.
+    void everyTextReadsAsWritten()
+    {
+        FakeDesktop d(pattern(QSize(64, 48)));
+        QStringList texts = readOut(d.form.get());
+        for (const QAction *action : d.form->findChildren<QAction *>())
+            texts << action->text() + ' ' + action->shortcut().toString();
+        const auto read = [&texts](QWidget *window) {
+            texts << readOut(window);
+            window->close();
+        };
+        whenShown<PrintPreviewForm>(read);
+        d.trigger("PrintScreenMenuItem");
+        whenShown<AboutForm>(read);
+        d.trigger("AboutMenuItem");
+        d.trigger("TipsMenuItem");
+        d.trigger("AutoDumpMenuItem");
+        texts << d.messages.shown << d.form->windowTitle();
+        const auto sum =
+            QCryptographicHash::hash(texts.join('\n').toUtf8(), QCryptographicHash::Sha256);
+        if (sum.toHex().left(16) != "44b24774a005ce8a")
+            qInfo().noquote() << texts.join('\n');
+        QCOMPARE(sum.toHex().left(16), "44b24774a005ce8a");
     }
 
     // No control or text is cut off or hidden under another, in every window, but as designed:
@@ -819,15 +829,20 @@ private slots:
         QtEventPump events;
         FixedMetrics metrics;
         ConfirmPopups popups(owner, events, metrics);
-        const std::pair<void (IConfirmations::*)(), QString> kinds[] = {
-            {&IConfirmations::confirmSave, "Saved to File"},
-            {&IConfirmations::confirmCopy, "Copied to Clipboard"},
-            {&IConfirmations::confirmPrint, "Printing Now"}};
-        for (const auto &[confirm, text] : kinds) {
-            const bool waited = text == kinds[0].second;
+        const std::tuple<void (IConfirmations::*)(), QString, QRgb> kinds[] = {
+            {&IConfirmations::confirmSave, "Saved to File", 0xffffff00},
+            {&IConfirmations::confirmCopy, "Copied to Clipboard", 0xffffffff},
+            {&IConfirmations::confirmPrint, "Printing Now", 0xffa0a0ff}};
+        for (const auto &[confirm, text, colour] : kinds) {
+            const bool waited = text == std::get<1>(kinds[0]);
             QString said;
             whenShown<ConfirmForm>([&](ConfirmForm *form) {
                 said = form->findChild<QLabel *>("Label2")->text();
+                // The lettering in its colour over its black shadow.
+                const QImage shown = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
+                const auto *pixels = reinterpret_cast<const QRgb *>(shown.constBits());
+                for (const QRgb ink : {colour, 0xff000000u})
+                    QVERIFY(std::count(pixels, pixels + shown.width() * shown.height(), ink) > 99);
                 // Read once: the lettering's shadow is not read again.
                 QCOMPARE(readOut(form), QStringList{"StaticText " + text});
                 if (!waited)

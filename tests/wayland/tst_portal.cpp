@@ -4,13 +4,10 @@
 
 #include "platform/linux/PortalScreenGrabber.h"
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusContext>
 #include <QDBusObjectPath>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 class StandInBackEnd : public QObject, protected QDBusContext

@@ -9,8 +9,6 @@
 #include "platform/HandOver.h"
 #include "platform/qt/QtServices.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <future>
