@@ -760,11 +760,11 @@ private slots:
     void everyTextReadsAsWritten()
     {
         FakeDesktop d(pattern(QSize(64, 48)));
-        QStringList texts = readOut(d.form.get());
+        QStringList texts = readOut(d.form.get()) << d.form->windowTitle();
         for (const QAction *action : d.form->findChildren<QAction *>())
             texts << action->text() + ' ' + action->shortcut().toString();
         const auto read = [&texts](QWidget *window) {
-            texts << readOut(window);
+            texts << window->windowTitle() << readOut(window);
             window->close();
         };
         whenShown<PrintPreviewForm>(read);
@@ -776,9 +776,9 @@ private slots:
         texts << d.messages.shown << d.form->windowTitle();
         const auto sum =
             QCryptographicHash::hash(texts.join('\n').toUtf8(), QCryptographicHash::Sha256);
-        if (sum.toHex().left(16) != "44b24774a005ce8a")
+        if (sum.toHex().left(16) != "09b8fd9f85949153")
             qInfo().noquote() << texts.join('\n');
-        QCOMPARE(sum.toHex().left(16), "44b24774a005ce8a");
+        QCOMPARE(sum.toHex().left(16), "09b8fd9f85949153");
     }
 
     // No control or text is cut off or hidden under another, in every window, but as designed:
