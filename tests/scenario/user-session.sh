@@ -55,6 +55,8 @@ QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$PROGRAM" &
 PID=$!
 wait_for 30 "the main window" shown '^Glimmerbox v1\.04$' && MAIN=$(window '^Glimmerbox v1\.04$')
 wait_for 30 "the main window on the accessibility bus" reads frame "Glimmerbox v1.04" ""
+centred() { geometry "$MAIN" && (((X + W / 2 - 512) ** 2 <= 1 && (Y + H / 2 - 394) ** 2 <= 100)); }
+wait_for 20 "the frame centred on the screen, the client a title bar lower" centred
 check "every control of the main window has a name: $(unnamed)" test -z "$(unnamed)"
 
 for shot in B C; do

@@ -2,17 +2,7 @@
 
 #include "app/GlimmerboxForm.h"
 #include "dialogs/ConfirmForm.h"
-#include "platform/Clipboard.h"
-#include "platform/Dialogs.h"
-#include "platform/EventPump.h"
-#include "platform/MessageBox.h"
-#include "platform/Printer.h"
-#include "platform/ProgramFacts.h"
-#include "platform/Registry.h"
-#include "platform/ScreenGrabber.h"
-#include "platform/ScreenMetrics.h"
-#include "platform/Shell.h"
-#include "platform/qt/QtServices.h"
+#include "platform/qt/QtServices.h" // and through it every service's interface
 
 #include <QApplication>
 #include <QList>
