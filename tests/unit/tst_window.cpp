@@ -383,7 +383,7 @@ private slots:
             bar->setSliderPosition(50);
             zoom << readOut(form).filter("Printed sheet").value(0);
             bar->setSliderDown(false);
-            zoom << reader->text(QAccessible::Value);
+            zoom << reader->valueInterface()->currentValue().toString() + " %"; // as a number
             form->reject();
         });
         d.trigger("PrintScreenMenuItem");
