@@ -879,6 +879,7 @@ private slots:
         QCOMPARE(QAccessible::queryAccessibleInterface(&form)->text(QAccessible::Name),
                  QStringLiteral("Click to Print Screen"));
         QCOMPARE(readOut(&form).filter(", empty").size(), 5);
+        QCOMPARE(form.windowIcon().availableSizes().size(), 7); // each size a desktop asks for
         // Before any shot, only the thumbnail picked looks pressed.
         drag(d.find<PictureBox>("GrabbedPicture2"), {QPoint(20, 20)});
         for (int slot = 0; slot < 5; ++slot)
