@@ -631,7 +631,7 @@ private slots:
         row("down and right", {10, 20}, {110, 70}, "||", {33, 52, 0, 0});
         row("up and left, off the grid", {241, 199}, {105, 94}, "||", {356, 245, 0, 0});
         row("past the far corner", {400, 300}, {700, 600}, "||", {1359, 784, 0, 0});
-        row("to the near corner", {37, 41}, {-20, -20}, "||", {0, 0, 0, 0});
+        row("from the last row to the near corner", {37, 412}, {-20, -20}, "||", {0, 0, 0, 0});
         row("keys after a drag", {10, 20}, {110, 70}, "||Ctrl+Left,Shift+Down", {23, 52, 339, 131});
         row("keys, then a drag", {10, 20}, {110, 70}, "Shift+Left||", {33, 52, 339, 130});
         row("keys during a drag", {10, 20}, {110, 70}, "|Right|", {33, 52, 339, 130});
