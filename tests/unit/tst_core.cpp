@@ -416,6 +416,7 @@ private slots:
         row("string without", "C:\\Tools\\MSINFO32.EXE", IRegistry::REG_SZ, path);
         row("only the last zero goes", {"abc\0\0", 5}, IRegistry::REG_EXPAND_SZ,
             QString("abc") + QChar(0));
+        row("nothing but zeros", {"\0\0\0", 3}, IRegistry::REG_SZ, QString(2, QChar(0)));
         row("double word", {"\x2a\0\0\0", 4}, IRegistry::REG_DWORD, "42");
         row("binary", "ab", 3, {});
     }

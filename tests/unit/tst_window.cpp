@@ -850,6 +850,8 @@ private slots:
             QString said;
             whenShown<ConfirmForm>([&](ConfirmForm *form) {
                 said = form->findChild<QLabel *>("Label2")->text();
+                const QFont lettering = form->findChild<QLabel *>("Label2")->font();
+                QVERIFY(lettering.bold() && lettering.family() == "Arial"); // or its stand-in
                 // The lettering in its colour over its black shadow.
                 const QImage shown = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
                 const auto *pixels = reinterpret_cast<const QRgb *>(shown.constBits());
