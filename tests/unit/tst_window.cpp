@@ -58,14 +58,15 @@ bool write(const QString &file, const QByteArray &bytes)
     return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
 }
 
-// Where what a picture box shows differs from the picture it holds: the crop's outline.
-QRect outline(const PictureBox &box)
+// Where what a picture box shows differs from the picture it holds (the crop's outline), and in
+// how many pixels.
+QRect outline(const PictureBox &box, int *pixels = nullptr)
 {
     const QImage shown = box.shown(), held = box.surface().image();
     QRect differs;
     for (int y = 0; y < shown.height(); ++y)
         for (int x = 0; x < shown.width(); ++x)
-            if (shown.pixel(x, y) != held.pixel(x, y))
+            if (shown.pixel(x, y) != held.pixel(x, y) && (!pixels || ++*pixels))
                 differs |= QRect(x, y, 1, 1);
     return differs;
 }
@@ -681,7 +682,10 @@ private slots:
         const QRect marked = parts[2].isEmpty() ? QRect(from, QSize(1, 1)) | QRect(to, QSize(1, 1))
                                                 : onBox.mapRect(QRectF(area)).toRect();
         const QRect dragged = marked & QRect(QPoint(0, 0), box);
-        const QRect drawn = outline(*preview);
+        int inverted = 0; // in a band two pixels thick
+        const QRect drawn = outline(*preview, &inverted), inside = drawn.adjusted(2, 2, -2, -2);
+        QCOMPARE(inverted, drawn.width() * drawn.height() -
+                               inside.isValid() * inside.width() * inside.height());
         for (const int off : {drawn.left() - dragged.left(), drawn.top() - dragged.top(),
                               drawn.right() - dragged.right(), drawn.bottom() - dragged.bottom()})
             QVERIFY2(whole ? drawn.isEmpty() : qAbs(off) <= (keys == "||" ? 0 : 1),
@@ -826,6 +830,11 @@ private slots:
                                      "Label1 at QRect(0,8 249x41)", "Label2 at QRect(-2,6 249x41)",
                                      "Label2 over Label1 QSize(247, 39)"}));
         QVERIFY(fingerprinted(places, "19a7a01395228b11")); // every control as designed
+        // The etched lines along the top and beside the thumbnails.
+        const QImage etched = d.form->centralWidget()->grab().toImage();
+        QCOMPARE(QList<QRgb>({etched.pixel(300, 0), etched.pixel(300, 1), etched.pixel(598, 99),
+                              etched.pixel(600, 99)}),
+                 QList<QRgb>({0xff000000, 0xffc0c0c0, 0xff000000, 0xffc0c0c0}));
         standIn(kept);
         QCOMPARE(tabs, QStringList({"CurrentImage1 GrabbedPicture1 GrabbedPicture2 GrabbedPicture3 "
                                     "GrabbedPicture4 GrabbedPicture0 GrabButton PrintButton "
