@@ -24,7 +24,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&cover));
         // Twice, the second time into the memory the first shot let go of.
         for (int seed : {0, 1}) {
-            const QImage screen = pattern(cover.size(), seed);
+            QImage screen = pattern(cover.size(), seed);
+            if (QGuiApplication::primaryScreen()->depth() == 16) // five or six bits a colour
+                screen = screen.convertToFormat(QImage::Format_RGB16)
+                             .convertToFormat(QImage::Format_RGB32);
             QPalette palette;
             palette.setBrush(QPalette::Window, QPixmap::fromImage(screen));
             cover.setPalette(palette);
