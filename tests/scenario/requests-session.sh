@@ -60,6 +60,7 @@ for s in held:
 wait_for 30 "the channel served after a flood of 1100 connections" served
 check "the flood took the channel from it for a while" grep -q 'lost the --print-screen' "$T/3.log"
 for _ in {1..30}; do served; done
+check "a client that says nothing let go of" timeout 9 socat -u "UNIX-CONNECT:$CHANNEL" -
 rm "$CHANNEL" && wait_for 30 "the channel served again after another program removed it" served
 check "lines that are no request warned of at most once in 10 s" \
     test "$(grep -c 'ignored a request' "$T/3.log")" -le 10
