@@ -31,6 +31,8 @@ served() { # what is no request is taken, then refused
 }
 
 start 1 && start 2 && PID=${PIDS[2]} && end 1
+check "program 2 said at its start that another takes the requests" \
+    grep -q 'hand-over: another Glimmerbox of this user takes the requests$' "$T/2.log"
 wait_for 30 "the channel served after program 1 ended" served
 start 3 && end 2
 wait_for 30 "program 3 serving after program 2, the holder, ended" served
