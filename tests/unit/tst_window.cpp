@@ -652,6 +652,7 @@ private slots:
                 shot.setPixel(x, y, qRgb(x & 255, y & 255, (x >> 8) | ((y >> 8) << 4)));
         FakeDesktop d(shot);
         auto *preview = d.find<PictureBox>("CurrentImage1");
+        QCOMPARE(preview->cursor().shape(), Qt::CrossCursor); // the pointer to mark an area with
         const QPoint border(2, 2);
         const QStringList parts = keys.split(QLatin1Char('|')); // before, during, after the drag
         QTest::keySequence(preview, QKeySequence(parts[0]));    // at most four keys a part
