@@ -6,7 +6,9 @@
 #include "platform/qt/QtServices.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QPrintDialog>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 #include <QtTest>
@@ -42,19 +44,46 @@ private slots:
     }
 
     // The printer and paper chosen in Printer Setup reach the job: its printer, and its sheet.
+    // A cancelled setup changes nothing, whatever was picked in it: until the user chooses, the
+    // job follows the system's default printer.
+    void theSetupChoiceReachesTheJob_data()
+    {
+        QTest::addColumn<QStringList>("picks");     // in each setup in turn; "-": then cancelled
+        QTest::addColumn<QString>("systemDefault"); // from then on
+        QTest::addColumn<QString>("printer");
+        const QString pdf("GlimmerboxPDF"), letter("GlimmerboxLetter");
+        QTest::newRow("chosen") << QStringList{letter} << pdf << letter;
+        QTest::newRow("cancelled") << QStringList{"-" + letter} << pdf << pdf;
+        QTest::newRow("cancelled, default changed")
+            << QStringList{"-" + letter} << letter << letter;
+        QTest::newRow("chosen, change cancelled")
+            << QStringList{letter, "-" + pdf} << pdf << letter;
+    }
+
     void theSetupChoiceReachesTheJob()
     {
+        QFETCH(QStringList, picks);
         QtPrinter printer;
-        QCOMPARE(printer.forJob()->deviceName(), QStringLiteral("GlimmerboxPDF"));
-        whenShown<QPrintDialog>([](QPrintDialog *dialog) {
-            auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));
-            printers->setCurrentIndex(printers->findText(QStringLiteral("GlimmerboxLetter")));
-            dialog->accept();
-        });
-        QVERIFY(printer.showSetupDialog());
+        for (const QString &pick : picks) {
+            QStringList seen; // the title, the button that closes it, whether paper can be chosen
+            whenShown<QPrintDialog>([&](QPrintDialog *dialog) {
+                const auto *buttons = dialog->findChild<QDialogButtonBox *>();
+                seen << dialog->windowTitle() << buttons->button(QDialogButtonBox::Ok)->text()
+                     << (dialog->testOption(QPrintDialog::PrintShowPageSize) ? "paper" : "none");
+                auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));
+                printers->setCurrentIndex(printers->findText(QString(pick).remove('-')));
+                pick.startsWith('-') ? dialog->reject() : dialog->accept();
+            });
+            QCOMPARE(printer.showSetupDialog(), !pick.startsWith('-'));
+            QCOMPARE(seen, QStringList({"Printer Setup", "OK", "paper"}));
+        }
+        const auto restore = qScopeGuard([] { qunsetenv("PRINTER"); });
+        QFETCH(QString, systemDefault);
+        qputenv("PRINTER", systemDefault.toUtf8());
         const std::unique_ptr<IPrinter> job = printer.forJob();
-        QCOMPARE(job->deviceName(), QStringLiteral("GlimmerboxLetter"));
-        QCOMPARE(job->printableSize(), QSizeF(1056, 816));
+        QTEST(job->deviceName(), "printer");
+        const bool letter = job->deviceName() == QStringLiteral("GlimmerboxLetter");
+        QCOMPARE(job->printableSize(), letter ? QSizeF(1056, 816) : QSizeF(1122.24, 793.92));
     }
 
 private:

@@ -15,8 +15,13 @@ bool showPrintSetupDialog(QPrinter &printer, QWidget *owner)
         for (QAbstractButton *button : buttons->buttons())
             if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole)
                 button->setText(QStringLiteral("OK"));
-    if (dialog.exec() != QDialog::Accepted)
+    // Qt's dialog switches the printer as the user picks one and leaves it switched when the
+    // user cancels; a cancelled setup must leave the printer as it was.
+    const QString name = printer.printerName();
+    if (dialog.exec() != QDialog::Accepted) {
+        printer.setPrinterName(name);
         return false;
+    }
     printer.setCopyCount(1);
     printer.setPrintRange(QPrinter::AllPages);
     printer.setFromTo(0, 0);
