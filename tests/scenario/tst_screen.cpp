@@ -1,5 +1,6 @@
 // The X11 screen reader on a real X server with the shared-memory extension and on one without:
-// the shot is Qt's own grab, pixel for pixel, in shared memory exactly when the server offers it.
+// the shot is Qt's own grab, pixel for pixel, in shared memory exactly when the server offers it
+// (memory marked to go when its last user lets go, even a killed one).
 // And a printer chosen in Printer Setup, on the test spooler.
 #include "Fakes.h"
 #include "platform/ScreenGrabber.h"
@@ -19,7 +20,8 @@ class tst_Screen : public QObject
 private slots:
     void theShotIsWhatQtReads()
     {
-        const auto grabber = chooseScreenGrabber();
+        auto grabber = chooseScreenGrabber();
+        const uchar *last = nullptr;
         QWidget cover(nullptr, Qt::X11BypassWindowManagerHint | Qt::FramelessWindowHint);
         cover.setGeometry(QGuiApplication::primaryScreen()->geometry());
         cover.show();
@@ -38,9 +40,12 @@ private slots:
                          screen);
             const ScreenGrab shot = grabber->grabPrimaryScreen();
             QVERIFY2(shot && *shot == screen, qPrintable(shot.reason()));
+            last = shot->constBits();
             QCOMPARE(inSharedMemory(shot->constBits()),
                      qEnvironmentVariableIntValue("EXPECT_SHM") == 1);
         }
+        grabber.reset(); // the memory it kept for the next shot goes with it
+        QVERIFY(!inSharedMemory(last));
     }
 
     // The printer and paper chosen in Printer Setup reach the job: its printer, and its sheet.
@@ -87,15 +92,20 @@ private slots:
     }
 
 private:
+    // In a shared segment, and one marked to go when its last user lets go of it.
     static bool inSharedMemory(const uchar *bits)
     {
-        QFile maps(QStringLiteral("/proc/self/maps"));
+        QFile maps(QStringLiteral("/proc/self/maps")), shm(QStringLiteral("/proc/sysvipc/shm"));
         maps.open(QIODevice::ReadOnly);
-        unsigned long long from, to;
+        shm.open(QIODevice::ReadOnly);
+        unsigned long long from, to, id, segment; // a segment's mapping names its id
+        unsigned mode;
         for (const QByteArray &line : maps.readAll().split('\n'))
-            if (std::sscanf(line, "%llx-%llx", &from, &to) == 2 && line.contains("/SYSV") &&
-                from <= quintptr(bits) && quintptr(bits) < to)
-                return true;
+            if (std::sscanf(line, "%llx-%llx %*s %*s %*s %llu", &from, &to, &id) == 3 &&
+                line.contains("/SYSV") && from <= quintptr(bits) && quintptr(bits) < to)
+                for (const QByteArray &row : shm.readAll().split('\n'))
+                    if (std::sscanf(row, "%*d %llu %o", &segment, &mode) == 2 && segment == id)
+                        return mode & 01000; // SHM_DEST
         return false;
     }
 };
