@@ -74,15 +74,13 @@ private slots:
             whenShown<QPrintDialog>([&](QPrintDialog *dialog) {
                 const auto *buttons = dialog->findChild<QDialogButtonBox *>();
                 auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));
-                seen << dialog->windowTitle() << buttons->button(QDialogButtonBox::Ok)->text();
-                for (int i = 0; i < printers->count(); ++i) // printers, and no file to print to
-                    seen << printers->itemText(i);
+                seen << dialog->windowTitle() << buttons->button(QDialogButtonBox::Ok)->text()
+                     << (printers->findText("Print to File (PDF)") < 0 ? "printers" : "a file");
                 printers->setCurrentIndex(printers->findText(QString(pick).remove('-')));
                 pick.startsWith('-') ? dialog->reject() : dialog->accept();
             });
             QCOMPARE(printer.showSetupDialog(), !pick.startsWith('-'));
-            QCOMPARE(seen,
-                     QStringList({"Printer Setup", "OK", "GlimmerboxLetter", "GlimmerboxPDF"}));
+            QCOMPARE(seen, QStringList({"Printer Setup", "OK", "printers"}));
         }
         const auto restore = qScopeGuard([] { qunsetenv("PRINTER"); });
         QFETCH(QString, systemDefault);
