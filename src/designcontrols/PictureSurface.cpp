@@ -1,17 +1,11 @@
 #include "PictureSurface.h"
 
-#include "Twips.h"
-
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
-
-int toPixels(double twips, float twipsPerPixel)
-{
-    return std::max(0, twipsToPixels(twips, twipsPerPixel));
-}
 
 QImage opaque(const QImage &picture)
 {
@@ -41,16 +35,6 @@ float PictureSurface::width() const
 float PictureSurface::height() const
 {
     return float(m_outer.height()) * m_tppY;
-}
-
-void PictureSurface::setWidth(double twips)
-{
-    setOuterPixelSize(QSize(toPixels(twips, m_tppX), m_outer.height()));
-}
-
-void PictureSurface::setHeight(double twips)
-{
-    setOuterPixelSize(QSize(m_outer.width(), toPixels(twips, m_tppY)));
 }
 
 void PictureSurface::setOuterPixelSize(QSize pixels)

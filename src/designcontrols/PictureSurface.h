@@ -23,8 +23,6 @@ public:
     // Outer size in twips.
     float width() const;
     float height() const;
-    void setWidth(double twips);
-    void setHeight(double twips);
     void setOuterPixelSize(QSize pixels);
     QSize outerPixelSize() const { return m_outer; }
 
