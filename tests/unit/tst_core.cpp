@@ -8,6 +8,7 @@
 #include "capture/ShotStore.h"
 #include "dialogs/SystemInfo.h"
 #include "imaging/FileNames.h"
+#include "platform/HandOver.h"
 #include "platform/Printer.h"
 #include "platform/Registry.h"
 #include "platform/ScreenGrabber.h"
@@ -16,6 +17,8 @@
 #include "printing/SheetLayout.h"
 
 #include <QtTest>
+
+#include <future>
 
 // The preview's drawing area: 565 x 413 pixels inside its border, at 15 twips per pixel.
 const QSizeF Preview(8475, 6195);
@@ -552,6 +555,43 @@ private slots:
             left += bool(actions & AutoDumpStates::Leave);
         }
         QTEST(QStringLiteral("%1 %2 %3").arg(pages).arg(minimises).arg(left), "pagesMinimisesLeft");
+    }
+
+    // --print-screen's channel: a line asked is "taken" at once, then answered; another program
+    // takes over once the holder ends; a line too long goes unanswered; a program that ends while
+    // one waits says nothing; and without the program there is no one to ask.
+    void theHandOverChannel()
+    {
+        using Outcome = HandOverReply::Outcome;
+        using namespace std::chrono_literals;
+        QTemporaryDir runtime; // the user's own folder, where no session's program is
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        auto first = std::make_unique<HandOverServer>();
+        QVERIFY2(first->error().isEmpty(), qPrintable(first->error()));
+        auto server = std::make_unique<HandOverServer>();
+        QCOMPARE(server->error(), "another Glimmerbox of this user takes the requests");
+        first.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(server->error().isEmpty(), 5000);
+        QList<QByteArray> asked;
+        connect(server.get(), &HandOverServer::requested, this, [&](quint64 id, QByteArray line) {
+            asked.append(line);
+            if (line != "hold")
+                server->answer(id, "printed " + line);
+        });
+        for (const QByteArray &line :
+             {QByteArray("print-screen"), QByteArray(64, 'y'), QByteArray(65, 'x')}) {
+            auto reply = std::async(std::launch::async, askRunningProgram, line);
+            QTRY_VERIFY_WITH_TIMEOUT(reply.wait_for(0s) == std::future_status::ready, 10000);
+            const HandOverReply got = reply.get();
+            const bool whole = line.size() <= HandOverServer::LongestLine;
+            QCOMPARE(got.outcome, whole ? Outcome::Answered : Outcome::NotTaken);
+            QCOMPARE(got.answer, whole ? "printed " + line : "");
+        }
+        auto held = std::async(std::launch::async, askRunningProgram, "hold");
+        QTRY_COMPARE(asked, (QList<QByteArray>{"print-screen", QByteArray(64, 'y'), "hold"}));
+        server.reset();
+        QCOMPARE(held.get().answer, "");
+        QCOMPARE(askRunningProgram("print-screen").outcome, Outcome::NoProgram);
     }
 };
 

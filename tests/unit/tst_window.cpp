@@ -58,8 +58,7 @@ bool write(const QString &file, const QByteArray &bytes)
     return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
 }
 
-// Where what a picture box shows differs from the picture it holds (the crop's outline), and in
-// how many pixels.
+// Where, and in how many pixels, a picture box shows other than the picture it holds.
 QRect outline(const PictureBox &box, int *pixels = nullptr)
 {
     const QImage shown = box.shown(), held = box.surface().image();
@@ -206,8 +205,7 @@ private slots:
         QCOMPARE(thumbnailColours(d), colours.sliced(5) + colours.sliced(1, 4));
         QCOMPARE(centreColour(d.find<PictureBox>("CurrentImage1")), colours[5]);
 
-        // A picked thumbnail is shown; a failed grab says why and changes nothing (which slot the
-        // next grab fills is a unit row).
+        // A picked thumbnail is shown; a failed grab says why and changes nothing.
         drag(d.find<PictureBox>("GrabbedPicture2"), {QPoint(20, 20)});
         QCOMPARE(centreColour(d.find<PictureBox>("CurrentImage1")), colours[2]);
         d.grab(QImage());

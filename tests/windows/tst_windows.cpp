@@ -1,17 +1,14 @@
-// The platform layer on the system itself: the registry that leads to the System Information
-// tool, the processes and shell actions that start other programs, saving over a file, and the
-// resources Windows shows for glimmerbox.exe, the channel to a running program.
+// The platform layer on Windows itself: the registry that leads to the System Information tool,
+// the programs and shell actions it starts, saving over a file, and glimmerbox.exe's resources.
 
 #include "BuildConfig.h"
 #include "Fakes.h"
 #include "dialogs/SystemInfo.h"
 #include "platform/FileReplace.h"
-#include "platform/HandOver.h"
 #include "platform/qt/QtServices.h"
 
 #include <QtTest>
 
-#include <future>
 #include <memory>
 
 #include <windows.h>
@@ -229,37 +226,6 @@ private slots:
                  QStringList{"Screen.jpg"});
         // So that the folder can go.
         ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
-
-    // --print-screen's channel: one line asked, "taken" at once, then one answered; one program
-    // takes the requests and another takes over once it ends; a line too long is let go
-    // unanswered, and without the program there is no one to ask.
-    void theHandOverChannel()
-    {
-        using Outcome = HandOverReply::Outcome;
-        using namespace std::chrono_literals;
-        {
-            auto first = std::make_unique<HandOverServer>();
-            QVERIFY2(first->error().isEmpty(), qPrintable(first->error()));
-            HandOverServer server;
-            QVERIFY(!server.error().isEmpty());
-            first.reset();
-            QTRY_VERIFY_WITH_TIMEOUT(server.error().isEmpty(), 5000);
-            QList<QByteArray> asked;
-            connect(&server, &HandOverServer::requested, this, [&](quint64 id, QByteArray line) {
-                asked.append(line);
-                server.answer(id, "printed " + line);
-            });
-            for (const QByteArray &line : {QByteArray("print-screen"), QByteArray(65, 'x')}) {
-                auto reply = std::async(std::launch::async, askRunningProgram, line);
-                QTRY_VERIFY_WITH_TIMEOUT(reply.wait_for(0s) == std::future_status::ready, 10000);
-                const HandOverReply got = reply.get();
-                QCOMPARE(got.outcome, line.size() < 64 ? Outcome::Answered : Outcome::NotTaken);
-                QCOMPARE(got.answer, line.size() < 64 ? "printed " + line : "");
-            }
-            QCOMPARE(asked, QList<QByteArray>{"print-screen"});
-        }
-        QCOMPARE(askRunningProgram("print-screen").outcome, Outcome::NoProgram);
     }
 
     void theProgramCarriesItsIconAndVersion()

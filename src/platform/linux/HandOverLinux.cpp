@@ -57,12 +57,14 @@ struct HandOverServer::Native
     HandOverServer &owner;
     QString name = channelName();
     QString own = name + QStringLiteral(".%1").arg(::getpid());
+    // Before the server, so that it outlives it: the server deletes the clients still waiting
+    // as it goes, and each says it disconnected, which takes it out of here.
+    QHash<quint64, QPointer<QLocalSocket>> clients;
+    quint64 next = 0;
     QLocalServer server;
     ino_t inode = 0; // the channel's while this program holds it
     QLocalSocket probe;
     QTimer checks;
-    QHash<quint64, QPointer<QLocalSocket>> clients;
-    quint64 next = 0;
 };
 
 void HandOverServer::Native::check()
@@ -117,13 +119,20 @@ void HandOverServer::Native::accept()
             client->deleteLater();
         });
         QObject::connect(client, &QLocalSocket::readyRead, &owner, [this, client, id] {
-            if (client->bytesAvailable() > LongestLine + 1 && !client->canReadLine())
-                client->disconnectFromServer();
-            else if (client->canReadLine() && !client->property("asked").toBool()) {
-                client->setProperty("asked", true);
-                client->write(QByteArray(Taken) + '\n');
-                emit owner.requested(id, client->readLine(LongestLine + 1).chopped(1));
+            if (client->property("asked").toBool())
+                return;
+            // A line longer than a request is let go whole, not cut into a shorter request.
+            // readLine reads one byte less than it is given: room for a C string's end.
+            const QByteArray line = client->canReadLine() ? client->readLine(LongestLine + 2)
+                                                          : client->peek(LongestLine + 1);
+            if (!line.endsWith('\n')) {
+                if (line.size() > LongestLine)
+                    client->disconnectFromServer();
+                return;
             }
+            client->setProperty("asked", true);
+            client->write(QByteArray(Taken) + '\n');
+            emit owner.requested(id, line.chopped(1));
         });
         QTimer::singleShot(5000, client, [client] {
             if (!client->property("asked").toBool())
