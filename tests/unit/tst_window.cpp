@@ -467,6 +467,7 @@ private slots:
                  QByteArray("\3\2\2\3\2\2\3\3\3\3\4\3\3\4\5\10")); // 91 differs from the ninth
         const QImage decoded(jpeg);
         QCOMPARE(decoded.size(), shot.size());
+        QVERIFY(QFile::permissions(jpeg).testFlags(QFile::ReadOwner | QFile::WriteOwner));
 
         // The bitmap is exact, and the dialog now starts where the last file went.
         const QString bmp = dir.filePath(QStringLiteral("Shot.bmp"));
