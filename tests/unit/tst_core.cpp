@@ -12,8 +12,8 @@
 #include "platform/Printer.h"
 #include "platform/Registry.h"
 #include "platform/ScreenGrabber.h"
-#include "printing/BackgroundPrint.h"
 #include "printing/PdfSheet.h"
+#include "printing/PrintCommand.h"
 #include "printing/SheetLayout.h"
 
 #include <QtTest>
@@ -228,18 +228,20 @@ private slots:
             QCOMPARE(log[i + 1], log[i].chopped(1) + "-");
     }
 
-    // A job that outlasts its pop-up: the command line and the closing window wait for it.
-    void waitingForAJobEndsWhenItEnds()
+    // A job that outlasts its pop-up, as a big page's does: Printer Setup opens only once it has
+    // ended, so that a refused page is said first, with the printer that refused it.
+    void printerSetupWaitsForTheJob()
     {
-        BackgroundPrint print;
-        QSemaphore go;
-        bool finished = false;
-        connect(&print, &BackgroundPrint::finished, [&finished] { finished = true; });
-        print.start(std::make_unique<FakePrinter>(),
-                    [&go](IPrinter &) { return go.acquire(), true; });
-        QTimer::singleShot(0, [&go] { go.release(); }); // once the wait has begun
-        print.waitUntilDone();
-        QVERIFY(finished);
+        QWidget owner;
+        FakePrinter printer;
+        printer.takesPages = false;
+        FakeMessageBox messages;
+        PrintCommand command(owner, printer, messages, 15, 15);
+        const QImage shot = pattern(QSize(64, 48));
+        QVERIFY(command.print(shot, shot.rect(), PrintCommand::Route::AtOnce, [] {}));
+        command.setUp();
+        QCOMPARE(messages.shown, QStringList{"Print Now|Nothing was printed: the printer "
+                                             "\"Recording Printer\" did not take the page."});
     }
 
     void theAreaOnTheSheet_data()
