@@ -240,8 +240,10 @@ private slots:
         const QImage shot = pattern(QSize(64, 48));
         QVERIFY(command.print(shot, shot.rect(), PrintCommand::Route::AtOnce, [] {}));
         command.setUp();
-        QCOMPARE(messages.shown, QStringList{"Print Now|Nothing was printed: the printer "
-                                             "\"Recording Printer\" did not take the page."});
+        const QStringList said = messages.shown; // by the time the dialog opened
+        command.waitUntilDone(); // a failure must not leave the job a printer that has gone
+        QCOMPARE(said, QStringList{"Print Now|Nothing was printed: the printer "
+                                   "\"Recording Printer\" did not take the page."});
     }
 
     void theAreaOnTheSheet_data()
