@@ -79,7 +79,7 @@ check "the request given up on printed nothing" test "$(pdfs)" -eq $((pages + 2)
 mkdir "$T/tmp" && touch "$T/tmp/runtime-$(id -un)" && pages=$(pdfs)
 export XDG_RUNTIME_DIR=/dev/null TMPDIR=$T/tmp
 start 5
-check "program 5 says it has no channel" grep -q 'no --print-screen channel' "$T/5.log"
+check "program 5 says why it has no channel" grep -q 'channel: .*folder of their own$' "$T/5.log"
 check "... and made none at the root" test ! -e /glimmerbox
 check "--print-screen without a channel prints alone" "$PROGRAM" --print-screen
 export XDG_RUNTIME_DIR=$T/runtime && end 3
